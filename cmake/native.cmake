@@ -1,0 +1,72 @@
+# Native (host) build: the platform-free code with its tests under the sanitizers, the
+# fuzz targets when the compiler is clang, and the Windows build as a sub-build.
+option(DRIFTPANE_SANITIZE "Build the native code with AddressSanitizer and UBSan" ON)
+option(DRIFTPANE_WINDOWS "Cross-build the Windows program and run its tests under Wine" ON)
+
+if(DRIFTPANE_SANITIZE)
+    set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=undefined
+        -fno-omit-frame-pointer)
+    add_compile_options(${sanitize_flags})
+    add_link_options(${sanitize_flags})
+endif()
+add_compile_options(-Wall -Wextra)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_library(driftpane_free STATIC ${DRIFTPANE_FREE_SOURCES})
+target_include_directories(driftpane_free PUBLIC ${CMAKE_SOURCE_DIR})
+
+file(GLOB native_tests CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/native/*.cpp")
+add_executable(driftpane_native_tests ${native_tests})
+target_link_libraries(driftpane_native_tests PRIVATE driftpane_free GTest::gtest_main)
+target_compile_definitions(driftpane_native_tests PRIVATE
+    DRIFTPANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_test(NAME native_tests COMMAND driftpane_native_tests)
+
+# Fuzz targets: tests/fuzz/<name>_fuzz.cpp with a seed corpus in tests/fuzz/<name>_corpus.
+# The test run replays the corpus; `cmake --build . --target fuzz-<name>` fuzzes for a while.
+file(GLOB fuzz_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp")
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    foreach(source IN LISTS fuzz_sources)
+        get_filename_component(name "${source}" NAME_WE)
+        string(REGEX REPLACE "_fuzz$" "" short "${name}")
+        add_executable(${name} ${source})
+        target_link_libraries(${name} PRIVATE driftpane_free)
+        target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+        target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+        set(corpus "${CMAKE_SOURCE_DIR}/tests/fuzz/${short}_corpus")
+        add_test(NAME ${name}_corpus COMMAND ${name} -runs=0 ${corpus})
+        add_custom_target(fuzz-${short}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/fuzz-${short}
+            COMMAND $<TARGET_FILE:${name}> -max_total_time=120 -max_len=4096
+                    ${CMAKE_BINARY_DIR}/fuzz-${short} ${corpus}
+            DEPENDS ${name} USES_TERMINAL)
+    endforeach()
+elseif(fuzz_sources)
+    message(STATUS "Fuzz targets need clang; skipped with ${CMAKE_CXX_COMPILER_ID}")
+endif()
+
+if(DRIFTPANE_WINDOWS)
+    include(ExternalProject)
+    set(win_dir ${CMAKE_BINARY_DIR}/win)
+    ExternalProject_Add(windows
+        SOURCE_DIR ${CMAKE_SOURCE_DIR}
+        BINARY_DIR ${win_dir}
+        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
+                   -DCMAKE_BUILD_TYPE=Release
+        BUILD_ALWAYS ON
+        INSTALL_COMMAND ""
+        USES_TERMINAL_BUILD ON)
+    # The Windows tests are registered here too, so one ctest run covers both builds.
+    # Every Wine test shares the one prefix, so they take turns.
+    add_test(NAME windows_tests COMMAND ${win_dir}/wine-run ${win_dir}/driftpane_win_tests.exe)
+    set_tests_properties(windows_tests PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 1200)
+    add_custom_target(bench
+        COMMAND ${win_dir}/wine-run ${win_dir}/driftpane_bench.exe
+        DEPENDS windows WORKING_DIRECTORY ${win_dir} USES_TERMINAL)
+    add_custom_target(run
+        COMMAND ${win_dir}/wine-run ${win_dir}/Driftpane.exe
+        DEPENDS windows USES_TERMINAL)
+endif()

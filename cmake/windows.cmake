@@ -1,0 +1,59 @@
+# Windows build: Driftpane.exe, its tests and the benchmark, statically linked so that they
+# import nothing but Windows system DLLs.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_BINARY_DIR}")
+
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00
+    WINVER=0x0A00)
+add_compile_options(-Wall -Wextra -municode)
+add_link_options(-static -static-libgcc -static-libstdc++ -municode)
+
+set(DRIFTPANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(DRIFTPANE_SOURCE_DIR ${CMAKE_SOURCE_DIR})
+configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+    WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+
+set(DRIFTPANE_WIN_LIBS gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 winhttp bcrypt
+    user32 gdi32 kernel32)
+
+add_library(driftpane_free STATIC ${DRIFTPANE_FREE_SOURCES})
+target_include_directories(driftpane_free PUBLIC ${CMAKE_SOURCE_DIR})
+
+add_library(driftpane_win STATIC ${DRIFTPANE_WIN_SOURCES})
+target_link_libraries(driftpane_win PUBLIC driftpane_free ${DRIFTPANE_WIN_LIBS})
+
+# Program resources: icon, version, manifest and the embedded archive photos.
+set(DRIFTPANE_RC ${CMAKE_SOURCE_DIR}/app/driftpane.rc)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/app/main_win.cpp)
+    add_executable(Driftpane WIN32 ${CMAKE_SOURCE_DIR}/app/main_win.cpp ${DRIFTPANE_RC})
+    target_link_libraries(Driftpane PRIVATE driftpane_win)
+endif()
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB win_tests CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/win/*.cpp")
+if(win_tests)
+    # Console program: the tests print to the terminal; windows are still created normally.
+    add_executable(driftpane_win_tests ${win_tests} ${DRIFTPANE_RC})
+    target_link_libraries(driftpane_win_tests PRIVATE driftpane_win GTest::gtest)
+    target_compile_definitions(driftpane_win_tests PRIVATE
+        DRIFTPANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    if(TARGET Driftpane)
+        add_dependencies(driftpane_win_tests Driftpane)
+    endif()
+    add_test(NAME windows_tests COMMAND driftpane_win_tests)
+    set_tests_properties(windows_tests PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 1200)
+endif()
+
+file(GLOB bench_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/bench/*.cpp")
+if(bench_sources)
+    add_executable(driftpane_bench ${bench_sources} ${DRIFTPANE_RC})
+    target_link_libraries(driftpane_bench PRIVATE driftpane_win)
+    add_custom_target(bench COMMAND driftpane_bench DEPENDS driftpane_bench USES_TERMINAL)
+endif()
