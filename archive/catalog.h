@@ -2,6 +2,8 @@
 // numbered 1000 + row, with its year, its address on the archive host and its digest.
 #pragma once
 
+#include "archive/archive_host.h"
+
 #include <cstdint>
 
 struct CatalogEntry {
@@ -14,7 +16,6 @@ struct CatalogEntry {
 
 inline constexpr int CatalogSize = 71;
 inline constexpr int PlaceCount = 3;
-inline constexpr wchar_t ArchiveHost[] = L"assets.science.nasa.gov";
 
 extern const wchar_t* const placeNames[PlaceCount];
 extern const CatalogEntry ArchiveCatalog[CatalogSize];
