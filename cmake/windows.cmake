@@ -21,8 +21,13 @@ set(DRIFTPANE_WIN_LIBS gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 winh
 add_library(driftpane_free STATIC ${DRIFTPANE_FREE_SOURCES})
 target_include_directories(driftpane_free PUBLIC ${CMAKE_SOURCE_DIR})
 
-add_library(driftpane_win STATIC ${DRIFTPANE_WIN_SOURCES})
-target_link_libraries(driftpane_win PUBLIC driftpane_free ${DRIFTPANE_WIN_LIBS})
+if(DRIFTPANE_WIN_SOURCES)
+    add_library(driftpane_win STATIC ${DRIFTPANE_WIN_SOURCES})
+    target_link_libraries(driftpane_win PUBLIC driftpane_free ${DRIFTPANE_WIN_LIBS})
+else()
+    add_library(driftpane_win INTERFACE)
+    target_link_libraries(driftpane_win INTERFACE driftpane_free ${DRIFTPANE_WIN_LIBS})
+endif()
 
 # Program resources: icon, version, manifest and the embedded archive photos.
 set(DRIFTPANE_RC ${CMAKE_SOURCE_DIR}/app/driftpane.rc)
