@@ -1,19 +1,29 @@
 # Windows build: Driftpane.exe, its tests and the benchmark, statically linked so that they
 # import nothing but Windows system DLLs.
 enable_language(RC)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_BINARY_DIR}")
+# The resource script finds the icon, the manifest and the generated archive script here.
+include_directories(${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00
     WINVER=0x0A00)
-add_compile_options(-Wall -Wextra -municode)
-add_link_options(-static -static-libgcc -static-libstdc++ -municode)
+if(MSVC)
+    # Static runtime, so the program runs on a bare Windows without redistributables.
+    set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+    add_compile_options(/W4 /utf-8 /permissive- /EHsc)
+else()
+    add_compile_options(-Wall -Wextra -municode)
+    add_link_options(-static -static-libgcc -static-libstdc++ -municode)
+endif()
 
-set(DRIFTPANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-set(DRIFTPANE_SOURCE_DIR ${CMAKE_SOURCE_DIR})
-configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
-    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
-    WORLD_READ WORLD_EXECUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
+    # Tests and the benchmark run under Wine, through the build's own runner.
+    set(DRIFTPANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    set(DRIFTPANE_SOURCE_DIR ${CMAKE_SOURCE_DIR})
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+        FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+        WORLD_READ WORLD_EXECUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+endif()
 
 set(DRIFTPANE_WIN_LIBS gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 winhttp bcrypt
     user32 gdi32 kernel32)
@@ -37,13 +47,18 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/app/main_win.cpp)
     target_link_libraries(Driftpane PRIVATE driftpane_win)
 endif()
 
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-add_subdirectory(${GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-
 file(GLOB win_tests CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/win/*.cpp")
+if(win_tests AND NOT EXISTS ${GOOGLETEST_DIR}/CMakeLists.txt)
+    message(STATUS "No GoogleTest sources at ${GOOGLETEST_DIR}: tests are not built")
+    set(win_tests)
+endif()
 if(win_tests)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
     # Console program: the tests print to the terminal; windows are still created normally.
     add_executable(driftpane_win_tests ${win_tests} ${DRIFTPANE_RC})
     target_link_libraries(driftpane_win_tests PRIVATE driftpane_win GTest::gtest)
