@@ -1,0 +1,86 @@
+// The comparison renderer: both photos fitted into one rectangle and split at the divider.
+// Stateless; every GDI+ object lives for one call.
+#include "render/comparison.h"
+
+#include "archive/image_data.h"
+#include "core/app_state.h"
+#include "core/palette.h"
+#include "render/paint_text.h"
+
+void drawLabel(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdiplus::RectF& box,
+               float sizePx, std::uint32_t argb, bool bold) {
+    Gdiplus::FontFamily family(L"Segoe UI", nullptr);
+    // Pixel units, so that the surface's world transform scales the text with the layout.
+    Gdiplus::Font font(&family, sizePx, bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular,
+                       Gdiplus::UnitPixel);
+    Gdiplus::SolidBrush brush{Gdiplus::Color(argb)};
+    Gdiplus::StringFormat format;
+    format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+    format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+    graphics.DrawString(text.c_str(), static_cast<INT>(text.size()), &font, box, &format, &brush);
+}
+
+void drawPhotoFitted(Gdiplus::Graphics& graphics, std::shared_ptr<ImageData> photo,
+                     const Gdiplus::RectF& rect) {
+    // The by-value pointer keeps the photo alive for the call even if a new pair is
+    // installed meanwhile.
+    if (!photo || !photo->bitmap) {
+        return;
+    }
+    const float iw = static_cast<float>(photo->bitmap->GetWidth());
+    const float ih = static_cast<float>(photo->bitmap->GetHeight());
+    if (iw <= 0.0f || ih <= 0.0f) {
+        return;
+    }
+    const float heightFit = rect.Height / ih;
+    const float widthFit = rect.Width / iw;
+    const float scale = (heightFit < widthFit ? heightFit : widthFit) * appState.zoom;
+    const float dw = iw * scale;
+    const float dh = ih * scale;
+    // Zoom scales about the rectangle's centre; the pan is a fraction of the rectangle,
+    // not of the photo.
+    const float dx = rect.X + (rect.Width - dw) * 0.5f + rect.Width * appState.panX;
+    const float dy = rect.Y + (rect.Height - dh) * 0.5f + rect.Height * appState.panY;
+    graphics.DrawImage(photo->bitmap.get(), Gdiplus::RectF(dx, dy, dw, dh), 0.0f, 0.0f, iw, ih,
+                       Gdiplus::UnitPixel, nullptr);
+}
+
+void drawComparison(Gdiplus::Graphics& graphics, const Gdiplus::RectF& rect, bool showKnob) {
+    const float divider = appState.dividerPos;
+    {
+        Gdiplus::SolidBrush background{Gdiplus::Color(ViewBackground)};
+        const Gdiplus::GraphicsState saved = graphics.Save();
+        graphics.SetClip(rect, Gdiplus::CombineModeReplace);
+        graphics.FillRectangle(&background, rect);
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        drawPhotoFitted(graphics, appState.secondImage, rect);
+        graphics.SetClip(Gdiplus::RectF(rect.X, rect.Y, rect.Width * divider, rect.Height),
+                         Gdiplus::CombineModeIntersect);
+        // Both photos are fitted to the whole rectangle, so the left part must be wiped
+        // of the second photo before the first one goes over it.
+        graphics.FillRectangle(&background, rect);
+        drawPhotoFitted(graphics, appState.firstImage, rect);
+        graphics.Restore(saved);
+    }
+
+    const float lineX = rect.X + rect.Width * divider;
+    Gdiplus::Pen dividerPen(Gdiplus::Color(DividerColour), 2.0f);
+    graphics.DrawLine(&dividerPen, lineX, rect.Y, lineX, rect.Y + rect.Height);
+
+    if (showKnob) {
+        const float midY = rect.Y + rect.Height * 0.5f;
+        Gdiplus::SolidBrush knob{Gdiplus::Color(Palette::Accent)};
+        graphics.FillEllipse(&knob, lineX - 17.0f, midY - 17.0f, 34.0f, 34.0f);
+        drawLabel(graphics, L"\u2039 \u203A",
+                  Gdiplus::RectF(lineX - 12.0f, midY - 14.0f, 30.0f, 28.0f), 21.0f, White, true);
+    }
+
+    Gdiplus::SolidBrush chip{Gdiplus::Color(ChipColour)};
+    graphics.FillRectangle(&chip, rect.X + 14.0f, rect.Y + 14.0f, 76.0f, 34.0f);
+    graphics.FillRectangle(&chip, rect.X + rect.Width - 90.0f, rect.Y + 14.0f, 76.0f, 34.0f);
+    drawLabel(graphics, yearText(appState.firstYear),
+              Gdiplus::RectF(rect.X + 27.0f, rect.Y + 19.0f, 65.0f, 30.0f), 18.0f, White, true);
+    drawLabel(graphics, yearText(appState.secondYear),
+              Gdiplus::RectF(rect.X + rect.Width - 77.0f, rect.Y + 19.0f, 65.0f, 30.0f), 18.0f,
+              White, true);
+}
