@@ -1,3 +1,0 @@
-#include "core/app_state.h"
-#include <gtest/gtest.h>
-TEST(Smoke, StateDefaults) { EXPECT_EQ(appState.caption, L"Aral Sea"); }
