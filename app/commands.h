@@ -1,0 +1,48 @@
+// The status line, the one step that puts a new pair on display, the main window's command
+// table and the exception guard around its window procedure. Windows only.
+#pragma once
+
+#include "archive/image_data.h"
+#include "core/text_table.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+
+// Copies the text of id in the current language into the status line and repaints.
+void setStatus(TextId id, bool isError);
+
+// Replaces both photos, their years, caption and local flag together, raises generation,
+// resets the view and brings the year controls in step. Refused (false, nothing changed)
+// when either photo is empty. Sets no status.
+bool installPair(std::shared_ptr<ImageData> firstPhoto, std::shared_ptr<ImageData> secondPhoto,
+                 std::int32_t firstYear, std::int32_t secondYear, std::wstring caption,
+                 bool isLocal);
+
+// Exit: refused with WaitForDownload while a download runs, else the main window goes.
+void exitProgram();
+
+// WM_COMMAND of the main window.
+LRESULT mainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam);
+
+// Runs one message handler; any exception it lets out becomes the CannotReadPhotos status and
+// the message counts as handled with result 0.
+template <typename Handler> LRESULT callGuarded(Handler&& handler) {
+    try {
+        return handler();
+    } catch (...) {
+        // Whatever the handler changed before it failed stays changed; only the report is
+        // added. setStatus itself only copies a text and invalidates.
+        try {
+            setStatus(TextId::CannotReadPhotos, true);
+        } catch (...) {
+        }
+        return 0;
+    }
+}
+
+// The procedure of the "DriftpaneMain" class: the main window procedure inside callGuarded.
+LRESULT CALLBACK guardedMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

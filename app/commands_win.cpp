@@ -1,0 +1,103 @@
+// The status line, installPair, the command table of the main window and its exception guard.
+#include "app/commands.h"
+
+#include "app/control_ids.h"
+#include "app/main_window.h"
+#include "app/tray.h"
+#include "archive/archive_selection.h"
+#include "archive/catalog.h"
+#include "core/app_state.h"
+#include "core/view_controller.h"
+
+#include <utility>
+
+void setStatus(TextId id, bool isError) {
+    appState.statusText = localizedText(id);
+    appState.statusIsError = isError;
+    if (appState.mainWindow) {
+        InvalidateRect(appState.mainWindow, nullptr, FALSE);
+    }
+}
+
+bool installPair(std::shared_ptr<ImageData> firstPhoto, std::shared_ptr<ImageData> secondPhoto,
+                 std::int32_t firstYear, std::int32_t secondYear, std::wstring caption,
+                 bool isLocal) {
+    if (!firstPhoto || !secondPhoto) {
+        return false;
+    }
+    appState.firstImage = std::move(firstPhoto);
+    appState.secondImage = std::move(secondPhoto);
+    appState.firstYear = firstYear;
+    appState.secondYear = secondYear;
+    // The caption arrives by value, so a caller passing appState.caption itself is safe.
+    appState.caption = std::move(caption);
+    appState.isLocalPair = isLocal;
+    ++appState.generation;
+    runViewEffects(resetView(appState));
+    syncYearControls();
+    if (appState.mainWindow) {
+        InvalidateRect(appState.mainWindow, nullptr, FALSE);
+        // The place buttons' highlight depends on isLocalPair, so they are redrawn in full.
+        for (int place = 0; place < PlaceCount; ++place) {
+            if (HWND button = GetDlgItem(appState.mainWindow, IDC_PLACE_FIRST + place)) {
+                InvalidateRect(button, nullptr, TRUE);
+            }
+        }
+    }
+    return true;
+}
+
+void exitProgram() {
+    if (appState.downloadInProgress.load()) {
+        setStatus(TextId::WaitForDownload, false);
+        // The window may be hidden in the tray; bring it back so the message can be read.
+        ShowWindow(appState.mainWindow, SW_RESTORE);
+        return;
+    }
+    DestroyWindow(appState.mainWindow);
+}
+
+LRESULT mainWindowOnCommand(HWND window, WPARAM wParam, LPARAM /*lParam*/) {
+    (void)window;
+    const int id = LOWORD(wParam);
+    switch (id) {
+    case IDCANCEL: // Escape, through the message loop's dialog navigation
+    case IDC_HIDE_TO_TRAY:
+        hideToTray();
+        break;
+    case IDC_LOAD_YEARS:
+        loadSelectedYears();
+        break;
+    case IDC_SWAP:
+        runViewEffects(swapSides(appState));
+        break;
+    case IDC_FIT:
+        runViewEffects(fitView(appState));
+        break;
+    case IDM_EXIT:
+        exitProgram();
+        break;
+    case IDC_PLACE_FIRST + 0:
+    case IDC_PLACE_FIRST + 1:
+    case IDC_PLACE_FIRST + 2:
+        choosePlace(id - IDC_PLACE_FIRST);
+        break;
+    // The import dialog, the download, saving, PNG export, the help box, the saved-pairs
+    // list and the folder button are not part of this window yet.
+    case IDC_LOCAL_PHOTOS:
+    case IDC_FETCH:
+    case IDC_SAVE_PAIR:
+    case IDC_HELP:
+    case IDC_EXPORT_PNG:
+    case IDC_SAVED_PAIRS:
+    case IDC_OPEN_FOLDER:
+        break;
+    default: // the year lists, the slider and Enter (IDOK) do nothing
+        break;
+    }
+    return 0;
+}
+
+LRESULT CALLBACK guardedMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return callGuarded([&] { return mainWindowProc(window, message, wParam, lParam); });
+}

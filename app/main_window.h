@@ -1,0 +1,33 @@
+// The main window: its procedure and dispatch, its seventeen controls, their layout, the
+// owner-drawn buttons and the execution of the view controller's effects. Windows only.
+#pragma once
+
+#include "core/view_controller.h"
+
+#include <windows.h>
+
+// Button and panel colours (ARGB) besides those of the Palette.
+inline constexpr unsigned PanelColor = 0xFFE6E4D8;
+inline constexpr unsigned ButtonPressedColor = 0xFF685542;
+inline constexpr unsigned ButtonDisabledTextColor = 0xFF92928C;
+inline constexpr unsigned ButtonLightTextColor = 0xFFFFFFFF;
+
+// The main window procedure without the exception guard.
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A child control with WS_CHILD | WS_VISIBLE added to styles, placed at the scaled rectangle
+// and given appState.uiFont. Failures are not reported.
+HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD styles, int id,
+                   float x, float y, float width, float height);
+
+// Moves the main window's child with that id to the scaled rectangle and repaints it.
+void moveControl(int id, float x, float y, float width, float height);
+
+// Places every control from the current client size.
+void layoutControls();
+
+// Carries out the effects the view controller asked for, in order.
+void runViewEffects(const ViewEffects& effects);
+
+// Draws one owner-drawn button of the main window or of a modal window.
+void drawOwnerButton(const DRAWITEMSTRUCT& item);

@@ -1,0 +1,417 @@
+// The main window: dispatch of its procedure, creation of its controls, layout, owner-drawn
+// buttons, panel colours, minimum size, clock strip, DPI and language changes.
+#include "app/main_window.h"
+
+#include "app/commands.h"
+#include "app/control_ids.h"
+#include "app/layout.h"
+#include "app/startup.h"
+#include "app/tray.h"
+#include "archive/archive_selection.h"
+#include "archive/catalog.h"
+#include "core/app_state.h"
+#include "core/palette.h"
+#include "core/text_table.h"
+#include "render/main_paint.h"
+
+#include <windows.h>
+#include <windowsx.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t FolderButtonText[] = L"LocalAppData / Driftpane";
+constexpr wchar_t SliderText[] = L"Comparison";
+constexpr COLORREF PanelTextBackground = RGB(0xE6, 0xE4, 0xD8);
+constexpr COLORREF PanelText = RGB(0x26, 0x2F, 0x30);
+
+constexpr DWORD ButtonStyles = WS_TABSTOP | BS_OWNERDRAW;
+constexpr DWORD ComboStyles = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+
+// The buttons whose label follows the interface language, in the order they are created.
+struct TextButton {
+    int id;
+    TextId text;
+};
+constexpr TextButton TextButtons[] = {
+    {IDC_LOCAL_PHOTOS, TextId::LocalPhotos},
+    {IDC_LOAD_YEARS, TextId::LoadYears},
+    {IDC_FETCH, TextId::FetchFromArchive},
+    {IDC_SAVE_PAIR, TextId::SavePair},
+    {IDC_EXPORT_PNG, TextId::ExportPng},
+    {IDC_SWAP, TextId::Swap},
+    {IDC_FIT, TextId::Fit},
+    {IDC_HIDE_TO_TRAY, TextId::HideToTray},
+    {IDC_HELP, TextId::HelpLabel},
+};
+
+struct ClientSize {
+    std::int32_t width;
+    std::int32_t height;
+};
+
+ClientSize clientSize(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right - client.left, client.bottom - client.top};
+}
+
+void createMainControls(HWND window) {
+    auto button = [window](const wchar_t* text, int id) {
+        createControl(window, L"BUTTON", text, ButtonStyles, id, 0, 0, 1, 1);
+    };
+    for (int place = 0; place < PlaceCount; ++place) {
+        button(placeNames[place], IDC_PLACE_FIRST + place);
+    }
+    for (const TextButton& entry : TextButtons) {
+        button(localizedText(entry.text), entry.id);
+    }
+    button(FolderButtonText, IDC_OPEN_FOLDER);
+    createControl(window, L"COMBOBOX", localizedText(TextId::FirstYear), ComboStyles,
+                  IDC_FIRST_YEAR, 0, 0, 1, 1);
+    createControl(window, L"COMBOBOX", localizedText(TextId::SecondYear), ComboStyles,
+                  IDC_SECOND_YEAR, 0, 0, 1, 1);
+    HWND slider = createControl(window, TRACKBAR_CLASSW, SliderText, WS_TABSTOP | TBS_NOTICKS,
+                                IDC_COMPARISON, 0, 0, 1, 1);
+    SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 1000));
+    SendMessageW(slider, TBM_SETPAGESIZE, 0, 100);
+    createControl(window, L"LISTBOX", localizedText(TextId::SavedPairs),
+                  WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY, IDC_SAVED_PAIRS, 0, 0, 1, 1);
+}
+
+LRESULT mainWindowOnCreate(HWND window) {
+    appState.mainWindow = window;
+    createMainControls(window);
+    fillYearCombos();
+    loadSelectedYears();
+    // The saved-pairs list and the tray icon join the window in later steps.
+    layoutControls();
+    SetTimer(window, IDT_CLOCK, 1000, nullptr);
+    DragAcceptFiles(window, TRUE);
+    return 0;
+}
+
+LRESULT mainWindowOnDestroy(HWND window) {
+    KillTimer(window, IDT_CLOCK);
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT mainWindowOnSize(HWND window, WPARAM kind) {
+    if (kind == SIZE_MINIMIZED) {
+        hideToTray();
+        return 0;
+    }
+    layoutControls();
+    InvalidateRect(window, nullptr, FALSE);
+    return 0;
+}
+
+LRESULT mainWindowOnClose() {
+    // Without a tray icon a hidden window could not come back, so closing ends the program
+    // the same way the tray menu's Exit does.
+    exitProgram();
+    return 0;
+}
+
+LRESULT mainWindowOnSettingChange(HWND window) {
+    chooseLanguage();
+    for (const TextButton& entry : TextButtons) {
+        SetDlgItemTextW(window, entry.id, localizedText(entry.text));
+    }
+    SetDlgItemTextW(window, IDC_OPEN_FOLDER, FolderButtonText);
+    setStatus(TextId::Ready, false);
+    return 0;
+}
+
+LRESULT mainWindowOnClockTick(HWND window) {
+    // The clock lives in the bottom strip; a window hidden in the tray is not repainted.
+    if (!IsWindowVisible(window)) {
+        return 0;
+    }
+    RECT strip{};
+    GetClientRect(window, &strip);
+    strip.top = strip.bottom - scaled(ClockStripHeight);
+    InvalidateRect(window, &strip, FALSE);
+    return 0;
+}
+
+LRESULT mainWindowOnGetMinMaxInfo(LPARAM lParam) {
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    info->ptMinTrackSize.x = scaled(MinWindowWidth);
+    info->ptMinTrackSize.y = scaled(MinWindowHeight);
+    return 0;
+}
+
+LRESULT mainWindowOnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item->CtlType != ODT_BUTTON) {
+        return DefWindowProcW(window, WM_DRAWITEM, wParam, lParam);
+    }
+    drawOwnerButton(*item);
+    return 1;
+}
+
+LRESULT mainWindowOnPanelColor(WPARAM wParam) {
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    SetBkColor(dc, PanelTextBackground);
+    SetTextColor(dc, PanelText);
+    if (!appState.panelBrush) {
+        // Lives until the process ends; the controls may ask for it at any time.
+        appState.panelBrush = CreateSolidBrush(PanelTextBackground);
+    }
+    return reinterpret_cast<LRESULT>(appState.panelBrush);
+}
+
+LRESULT mainWindowOnKeyDown(WPARAM key) {
+    runViewEffects(pressKey(appState, static_cast<std::int32_t>(key)));
+    return 0;
+}
+
+LRESULT mainWindowOnHScroll(HWND window, LPARAM lParam) {
+    HWND slider = GetDlgItem(window, IDC_COMPARISON);
+    if (slider && reinterpret_cast<HWND>(lParam) == slider) {
+        const auto position = static_cast<std::int32_t>(SendMessageW(slider, TBM_GETPOS, 0, 0));
+        runViewEffects(sliderMoved(appState, position));
+    }
+    return 0;
+}
+
+// Mouse positions are signed: while the mouse is captured they go negative left of and
+// above the client area.
+LRESULT mainWindowOnMouseMove(HWND window, LPARAM lParam) {
+    const ClientSize size = clientSize(window);
+    runViewEffects(
+        moveMouse(appState, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), size.width, size.height));
+    return 0;
+}
+
+LRESULT mainWindowOnLButtonDown(HWND window, WPARAM wParam, LPARAM lParam) {
+    const ClientSize size = clientSize(window);
+    const bool shiftDown = (wParam & MK_SHIFT) != 0;
+    runViewEffects(pressInView(appState, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), shiftDown,
+                               size.width, size.height));
+    return 0;
+}
+
+LRESULT mainWindowOnLButtonUp() {
+    runViewEffects(releaseButton(appState));
+    return 0;
+}
+
+LRESULT mainWindowOnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+    // The wheel message carries screen coordinates.
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(window, &point);
+    const ClientSize size = clientSize(window);
+    const bool deltaPositive = GET_WHEEL_DELTA_WPARAM(wParam) > 0;
+    runViewEffects(turnWheel(appState, point.x, point.y, deltaPositive, size.width, size.height));
+    return 0;
+}
+
+LRESULT mainWindowOnCaptureChanged() {
+    runViewEffects(captureLost(appState));
+    return 0;
+}
+
+LRESULT mainWindowOnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    appState.uiScale = static_cast<float>(HIWORD(wParam)) / 96.0f;
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    // The size change this causes already runs layoutControls, with the old font still set.
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (appState.uiFont) {
+        DeleteObject(appState.uiFont);
+    }
+    appState.uiFont = createUiFont(appState.uiScale);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(appState.uiFont), TRUE);
+    }
+    layoutControls();
+    return 0;
+}
+
+bool isAccentButton(int id) {
+    return id == IDC_SAVE_PAIR || id == IDC_IMPORT;
+}
+
+bool isSelectedPlaceButton(int id) {
+    return id == IDC_PLACE_FIRST + appState.selectedPlace && !appState.isLocalPair;
+}
+
+std::wstring windowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+} // namespace
+
+HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD styles, int id,
+                   float x, float y, float width, float height) {
+    HWND control = CreateWindowExW(0, className, text, styles | WS_CHILD | WS_VISIBLE, scaled(x),
+                                   scaled(y), scaled(width), scaled(height), parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   appState.instanceHandle, nullptr);
+    if (control) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(appState.uiFont), TRUE);
+    }
+    return control;
+}
+
+void moveControl(int id, float x, float y, float width, float height) {
+    MoveWindow(GetDlgItem(appState.mainWindow, id), scaled(x), scaled(y), scaled(width),
+               scaled(height), TRUE);
+}
+
+void layoutControls() {
+    if (!appState.mainWindow) {
+        return;
+    }
+    const ClientSize size = clientSize(appState.mainWindow);
+    for (const UnitRect& rect : layoutFor(size.width, size.height, appState.uiScale)) {
+        moveControl(rect.id, rect.x, rect.y, rect.width, rect.height);
+    }
+}
+
+void runViewEffects(const ViewEffects& effects) {
+    HWND window = appState.mainWindow;
+    for (const ViewEffect& effect : effects) {
+        switch (effect.kind) {
+        case ViewEffectKind::SetSlider:
+            if (window) {
+                SendDlgItemMessageW(window, IDC_COMPARISON, TBM_SETPOS, TRUE,
+                                    static_cast<LPARAM>(effect.sliderPosition));
+            }
+            break;
+        case ViewEffectKind::RepaintWindow:
+            if (window) {
+                InvalidateRect(window, nullptr, FALSE);
+            }
+            break;
+        case ViewEffectKind::CaptureMouse:
+            SetCapture(window);
+            break;
+        case ViewEffectKind::ReleaseMouse:
+            ReleaseCapture();
+            break;
+        case ViewEffectKind::FocusMainWindow:
+            SetFocus(window);
+            break;
+        case ViewEffectKind::HideToTray:
+            hideToTray();
+            break;
+        case ViewEffectKind::SyncYearControls:
+            syncYearControls();
+            break;
+        }
+    }
+}
+
+void drawOwnerButton(const DRAWITEMSTRUCT& item) {
+    const int id = static_cast<int>(item.CtlID);
+    const bool accent = isAccentButton(id);
+    const bool selectedPlace = isSelectedPlaceButton(id);
+    const bool light = accent || selectedPlace;
+    const INT width = item.rcItem.right - item.rcItem.left;
+    const INT height = item.rcItem.bottom - item.rcItem.top;
+    {
+        Gdiplus::Graphics graphics(item.hDC);
+        graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+
+        Gdiplus::ARGB background = accent          ? Palette::Accent
+                                   : selectedPlace ? Palette::Ink
+                                                   : PanelColor;
+        if (item.itemState & ODS_SELECTED) {
+            background = ButtonPressedColor;
+        }
+        Gdiplus::SolidBrush fill{Gdiplus::Color(background)};
+        graphics.FillRectangle(&fill, 0, 0, width, height);
+
+        Gdiplus::ARGB textColor = light ? ButtonLightTextColor : Palette::Ink;
+        if (item.itemState & ODS_DISABLED) {
+            textColor = ButtonDisabledTextColor;
+        }
+        const std::wstring text = windowText(item.hwndItem);
+        Gdiplus::FontFamily family(L"Segoe UI");
+        Gdiplus::Font font(&family, static_cast<Gdiplus::REAL>(scaled(13.0f)),
+                           Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+        // No flags and no trimming: a label too wide for one line wraps inside the button.
+        Gdiplus::StringFormat format;
+        format.SetAlignment(Gdiplus::StringAlignmentCenter);
+        format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+        Gdiplus::SolidBrush ink{Gdiplus::Color(textColor)};
+        const Gdiplus::RectF box(3.0f, 0.0f, static_cast<Gdiplus::REAL>(width - 6),
+                                 static_cast<Gdiplus::REAL>(height));
+        graphics.DrawString(text.c_str(), static_cast<INT>(text.size()), &font, box, &format, &ink);
+    }
+    if (item.itemState & ODS_FOCUS) {
+        // Drawn after the GDI+ surface is gone, so nothing it still holds covers the rectangle.
+        RECT focus = item.rcItem;
+        InflateRect(&focus, -3, -3);
+        DrawFocusRect(item.hDC, &focus);
+    }
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return mainWindowOnCreate(window);
+    case WM_DESTROY:
+        return mainWindowOnDestroy(window);
+    case WM_SIZE:
+        return mainWindowOnSize(window, wParam);
+    case WM_PAINT:
+        paintMainWindow(window);
+        return 0;
+    case WM_CLOSE:
+        return mainWindowOnClose();
+    case WM_ERASEBKGND:
+        return 1; // painting covers the whole client area
+    case WM_SETTINGCHANGE:
+        return mainWindowOnSettingChange(window);
+    case WM_TIMER:
+    case WM_TIMECHANGE:
+        return mainWindowOnClockTick(window);
+    case WM_GETMINMAXINFO:
+        return mainWindowOnGetMinMaxInfo(lParam);
+    case WM_DRAWITEM:
+        return mainWindowOnDrawItem(window, wParam, lParam);
+    case WM_KEYDOWN:
+        return mainWindowOnKeyDown(wParam);
+    case WM_COMMAND:
+        return mainWindowOnCommand(window, wParam, lParam);
+    case WM_HSCROLL:
+        return mainWindowOnHScroll(window, lParam);
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+        return mainWindowOnPanelColor(wParam);
+    case WM_MOUSEMOVE:
+        return mainWindowOnMouseMove(window, lParam);
+    case WM_LBUTTONDOWN:
+        return mainWindowOnLButtonDown(window, wParam, lParam);
+    case WM_LBUTTONUP:
+        return mainWindowOnLButtonUp();
+    case WM_MOUSEWHEEL:
+        return mainWindowOnMouseWheel(window, wParam, lParam);
+    case WM_CAPTURECHANGED:
+        return mainWindowOnCaptureChanged();
+    case WM_DPICHANGED:
+        return mainWindowOnDpiChanged(window, wParam, lParam);
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

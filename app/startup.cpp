@@ -1,0 +1,21 @@
+// The platform-free rules of start-up: how the per-user folder is formed and how high the
+// interface font is.
+#include "app/startup.h"
+
+#include "app/layout.h"
+
+std::wstring appDataDirFor(std::wstring_view localAppData) {
+    if (localAppData.empty()) {
+        return {};
+    }
+    std::wstring dir(localAppData);
+    if (dir.back() != L'\\' && dir.back() != L'/') {
+        dir += L'\\';
+    }
+    dir += L"Driftpane";
+    return dir;
+}
+
+std::int32_t uiFontHeight(float scale) {
+    return -scaledBy(13.0f, scale);
+}

@@ -1,0 +1,160 @@
+// The entry sequence of the program, its message loop and its shutdown, in the fixed order
+// the rest of the program relies on.
+#include "app/startup.h"
+
+#include "app/commands.h"
+#include "app/layout.h"
+#include "core/app_state.h"
+#include "core/text_table.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <knownfolders.h>
+#include <gdiplus.h>
+
+#include <memory>
+
+namespace {
+
+// The modal windows (import dialog and help box) are not built yet; their class exists with
+// a procedure that only guards the default handling.
+LRESULT CALLBACK guardedModalWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return DefWindowProcW(window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+std::wstring localAppDataDir() {
+    PWSTR path = nullptr;
+    std::wstring dir;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path))) {
+        dir = appDataDirFor(path);
+    }
+    // The buffer is the shell's to allocate and ours to free, even on failure.
+    CoTaskMemFree(path);
+    return dir;
+}
+
+// True when another instance owns the mutex; its window has then been brought forward.
+bool handOverToRunningInstance(UniqueHandle& mutex) {
+    mutex.reset(CreateMutexW(nullptr, TRUE, SingleInstanceMutexName));
+    if (!mutex || GetLastError() != ERROR_ALREADY_EXISTS) {
+        return false;
+    }
+    if (HWND running = FindWindowW(MainWindowClass, nullptr)) {
+        // SW_RESTORE also brings a window back that hides in the tray.
+        ShowWindow(running, SW_RESTORE);
+        SetForegroundWindow(running);
+    }
+    mutex.reset();
+    return true;
+}
+
+void shutDown(UniqueHandle& mutex) {
+    appState.firstImage.reset();
+    appState.secondImage.reset();
+    if (appState.uiFont) {
+        DeleteObject(appState.uiFont);
+        appState.uiFont = nullptr;
+    }
+    Gdiplus::GdiplusShutdown(appState.gdiplusToken);
+    CoUninitialize();
+    mutex.reset();
+}
+
+} // namespace
+
+HFONT createUiFont(float scale) {
+    return CreateFontW(uiFontHeight(scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
+}
+
+void registerWindowClasses() {
+    WNDCLASSW mainClass{};
+    mainClass.style = 0;
+    mainClass.lpfnWndProc = guardedMainWindowProc;
+    mainClass.hInstance = appState.instanceHandle;
+    mainClass.hIcon = LoadIconW(appState.instanceHandle, MAKEINTRESOURCEW(1));
+    mainClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    mainClass.hbrBackground = nullptr; // the window paints all of its client area itself
+    mainClass.lpszClassName = MainWindowClass;
+    RegisterClassW(&mainClass);
+
+    WNDCLASSW modalClass = mainClass;
+    modalClass.lpfnWndProc = guardedModalWindowProc;
+    modalClass.hbrBackground = CreateSolidBrush(RGB(0xF4, 0xF0, 0xE8));
+    modalClass.lpszClassName = ModalWindowClass;
+    RegisterClassW(&modalClass);
+}
+
+HWND createMainWindow() {
+    return CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, MainWindowClass,
+                           MainWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                           scaled(1220.0f), scaled(850.0f), nullptr, nullptr,
+                           appState.instanceHandle, nullptr);
+}
+
+void runMessageLoop() {
+    MSG message{};
+    // GetMessageW answers -1 on error; only a positive answer carries a message.
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        HWND target = appState.importDialog ? appState.importDialog
+                      : appState.helpWindow ? appState.helpWindow
+                                            : appState.mainWindow;
+        if (target && IsDialogMessageW(target, &message)) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+int runDriftpane(HINSTANCE instance, int showCommand) {
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryW(L""); // takes the current directory out of the search order
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    appState.instanceHandle = instance;
+    chooseLanguage();
+
+    UniqueHandle mutex;
+    if (handOverToRunningInstance(mutex)) {
+        return ExitNormal;
+    }
+
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    if (Gdiplus::GdiplusStartup(&appState.gdiplusToken, &gdiplusInput, nullptr) != Gdiplus::Ok) {
+        mutex.release(); // the early exits leave every release to the system
+        return ExitGdiplusFailed;
+    }
+    appState.appDataDir = localAppDataDir();
+    appState.uiScale = static_cast<float>(GetDpiForSystem()) / 96.0f;
+    appState.uiFont = createUiFont(appState.uiScale);
+
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                  ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    registerWindowClasses();
+
+    HWND window = createMainWindow();
+    if (!window) {
+        mutex.release();
+        return ExitWindowFailed;
+    }
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+
+    runMessageLoop();
+    shutDown(mutex);
+    return ExitNormal;
+}
