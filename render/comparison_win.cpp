@@ -7,6 +7,50 @@
 #include "core/palette.h"
 #include "render/paint_text.h"
 
+namespace {
+
+bool runningOnWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+float lineWidth(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdiplus::Font& font,
+                const Gdiplus::StringFormat& format) {
+    const Gdiplus::RectF unbounded(0.0f, 0.0f, 1.0e6f, 1.0e6f);
+    Gdiplus::RectF bounds;
+    graphics.MeasureString(text.c_str(), static_cast<INT>(text.size()), &font, unbounded, &format,
+                           &bounds);
+    return bounds.Width;
+}
+
+// Wine's GDI+ ignores ellipsis trimming and merely clips the line at the box edge. There
+// the line is shortened by hand to the longest start that fits with an ellipsis after it,
+// which is what Windows draws.
+std::wstring trimmedForWine(Gdiplus::Graphics& graphics, const std::wstring& text,
+                            const Gdiplus::Font& font, const Gdiplus::StringFormat& format,
+                            float boxWidth) {
+    if (lineWidth(graphics, text, font, format) <= boxWidth) {
+        return text;
+    }
+    size_t low = 0;
+    size_t high = text.size() - 1;
+    while (low < high) {
+        const size_t middle = (low + high + 1) / 2;
+        if (lineWidth(graphics, text.substr(0, middle) + L"\u2026", font, format) <= boxWidth) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    // Never split a surrogate pair.
+    if (low > 0 && text[low - 1] >= 0xD800 && text[low - 1] <= 0xDBFF) {
+        --low;
+    }
+    return text.substr(0, low) + L"\u2026";
+}
+
+} // namespace
+
 void drawLabel(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdiplus::RectF& box,
                float sizePx, std::uint32_t argb, bool bold) {
     Gdiplus::FontFamily family(L"Segoe UI", nullptr);
@@ -17,7 +61,10 @@ void drawLabel(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdip
     Gdiplus::StringFormat format;
     format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
     format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
-    graphics.DrawString(text.c_str(), static_cast<INT>(text.size()), &font, box, &format, &brush);
+    const std::wstring line = runningOnWine() && !text.empty()
+                                  ? trimmedForWine(graphics, text, font, format, box.Width)
+                                  : text;
+    graphics.DrawString(line.c_str(), static_cast<INT>(line.size()), &font, box, &format, &brush);
 }
 
 void drawPhotoFitted(Gdiplus::Graphics& graphics, std::shared_ptr<ImageData> photo,
