@@ -64,7 +64,7 @@ if(DRIFTPANE_WINDOWS)
     add_test(NAME windows_tests COMMAND ${win_dir}/wine-run ${win_dir}/driftpane_win_tests.exe)
     set_tests_properties(windows_tests PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 1200)
     add_custom_target(bench
-        COMMAND ${win_dir}/wine-run ${win_dir}/driftpane_bench.exe
+        COMMAND ${CMAKE_SOURCE_DIR}/tools/bench ${win_dir}
         DEPENDS windows WORKING_DIRECTORY ${win_dir} USES_TERMINAL)
     add_custom_target(run
         COMMAND ${win_dir}/wine-run ${win_dir}/Driftpane.exe

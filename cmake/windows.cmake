@@ -75,5 +75,10 @@ file(GLOB bench_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/bench/*.cpp
 if(bench_sources)
     add_executable(driftpane_bench ${bench_sources} ${DRIFTPANE_RC})
     target_link_libraries(driftpane_bench PRIVATE driftpane_win)
-    add_custom_target(bench COMMAND driftpane_bench DEPENDS driftpane_bench USES_TERMINAL)
+    if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
+        add_custom_target(bench COMMAND ${CMAKE_SOURCE_DIR}/tools/bench ${CMAKE_BINARY_DIR}
+            DEPENDS driftpane_bench USES_TERMINAL)
+    else()
+        add_custom_target(bench COMMAND driftpane_bench DEPENDS driftpane_bench USES_TERMINAL)
+    endif()
 endif()

@@ -29,6 +29,11 @@ def main():
     subprocess.run(["exiftool", "-q", "-overwrite_original", "-n", "-Orientation=6", path],
                    check=True)
     print(path, os.path.getsize(path))
+    # Formats GDI+ decodes but the program refuses.
+    for name, kind in (("corners.gif", "GIF"), ("corners.tif", "TIFF")):
+        path = os.path.join(root, name)
+        corner_image(32, 16).save(path, kind)
+        print(path, os.path.getsize(path))
     return 0
 
 
