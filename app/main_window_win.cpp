@@ -90,8 +90,9 @@ LRESULT mainWindowOnCreate(HWND window) {
     createMainControls(window);
     fillYearCombos();
     loadSelectedYears();
-    // The saved-pairs list and the tray icon join the window in later steps.
+    // The saved-pairs list joins the window in a later step.
     layoutControls();
+    addTrayIcon();
     SetTimer(window, IDT_CLOCK, 1000, nullptr);
     DragAcceptFiles(window, TRUE);
     return 0;
@@ -99,6 +100,7 @@ LRESULT mainWindowOnCreate(HWND window) {
 
 LRESULT mainWindowOnDestroy(HWND window) {
     KillTimer(window, IDT_CLOCK);
+    removeTrayIcon();
     PostQuitMessage(0);
     return 0;
 }
@@ -114,9 +116,20 @@ LRESULT mainWindowOnSize(HWND window, WPARAM kind) {
 }
 
 LRESULT mainWindowOnClose() {
-    // Without a tray icon a hidden window could not come back, so closing ends the program
-    // the same way the tray menu's Exit does.
-    exitProgram();
+    // Closing never ends the program; only the tray menu's Exit does.
+    hideToTray();
+    return 0;
+}
+
+LRESULT mainWindowOnTaskbarCreated() {
+    // The shell restarted and forgot the icon.
+    appState.trayIconAdded = false;
+    addTrayIcon();
+    return 0;
+}
+
+LRESULT mainWindowOnTrayIcon(LPARAM lParam) {
+    trayIconEvent(lParam);
     return 0;
 }
 
@@ -367,6 +380,9 @@ void drawOwnerButton(const DRAWITEMSTRUCT& item) {
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == taskbarCreatedMessage()) {
+        return mainWindowOnTaskbarCreated();
+    }
     switch (message) {
     case WM_CREATE:
         return mainWindowOnCreate(window);
@@ -411,6 +427,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return mainWindowOnCaptureChanged();
     case WM_DPICHANGED:
         return mainWindowOnDpiChanged(window, wParam, lParam);
+    case WM_APP_TRAY:
+        return mainWindowOnTrayIcon(lParam);
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

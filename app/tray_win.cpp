@@ -1,12 +1,114 @@
-// Hiding the main window to the notification area. The icon itself is not added yet, so for
-// now the window is never hidden.
+// The notification-area icon, hiding to it and coming back from it, its menu, and adding it
+// again when the shell restarts.
 #include "app/tray.h"
 
+#include "app/control_ids.h"
 #include "core/app_state.h"
+#include "core/text_table.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+
+void addTrayIcon() {
+    NOTIFYICONDATAW& data = appState.trayIconData;
+    data = NOTIFYICONDATAW{};
+    data.cbSize = sizeof(NOTIFYICONDATAW);
+    data.hWnd = appState.mainWindow;
+    data.uID = 1;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_APP_TRAY;
+    data.hIcon = LoadIconW(appState.instanceHandle, MAKEINTRESOURCEW(1));
+    wcsncpy(data.szTip, L"Driftpane", sizeof(data.szTip) / sizeof(data.szTip[0]) - 1);
+    appState.trayIconAdded = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    // With version 4 the shell reports the event in the low word of the callback's lParam.
+    data.uVersion = NOTIFYICON_VERSION_4;
+    if (appState.trayIconAdded) {
+        Shell_NotifyIconW(NIM_SETVERSION, &data);
+    }
+}
+
+void removeTrayIcon() {
+    if (appState.trayIconAdded) {
+        Shell_NotifyIconW(NIM_DELETE, &appState.trayIconData);
+        appState.trayIconAdded = false;
+    }
+}
 
 void hideToTray() {
     if (!appState.trayIconAdded) {
-        return;
+        addTrayIcon();
+        if (!appState.trayIconAdded) {
+            return;
+        }
     }
     ShowWindow(appState.mainWindow, SW_HIDE);
+}
+
+void restoreMainWindow() {
+    ShowWindow(appState.mainWindow, SW_RESTORE);
+    SetForegroundWindow(appState.mainWindow);
+}
+
+HMENU buildTrayMenu() {
+    HMENU menu = CreatePopupMenu();
+    if (menu) {
+        AppendMenuW(menu, MF_STRING, IDM_TRAY_OPEN, localizedText(TextId::OpenApp));
+        AppendMenuW(menu, MF_STRING, IDM_TRAY_EXIT, localizedText(TextId::Exit));
+    }
+    return menu;
+}
+
+void runTrayMenuChoice(UINT item) {
+    if (item == IDM_TRAY_OPEN) {
+        restoreMainWindow();
+    } else if (item == IDM_TRAY_EXIT) {
+        PostMessageW(appState.mainWindow, WM_COMMAND, IDM_EXIT, 0);
+    }
+}
+
+namespace {
+
+void showTrayMenu() {
+    HMENU menu = buildTrayMenu();
+    if (!menu) {
+        return;
+    }
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    // The window must be in the foreground, or the menu does not close when the user clicks
+    // elsewhere.
+    SetForegroundWindow(appState.mainWindow);
+    const UINT item =
+        static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y,
+                                         0, appState.mainWindow, nullptr));
+    DestroyMenu(menu);
+    runTrayMenuChoice(item);
+    // Lets the menu's own window finish closing before the next click on the icon.
+    PostMessageW(appState.mainWindow, WM_NULL, 0, 0);
+}
+
+} // namespace
+
+void trayIconEvent(LPARAM lParam) {
+    switch (LOWORD(lParam)) {
+    case WM_LBUTTONUP:
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+        restoreMainWindow();
+        break;
+    case WM_CONTEXTMENU:
+    case WM_RBUTTONUP:
+        showTrayMenu();
+        break;
+    default:
+        break;
+    }
+}
+
+UINT taskbarCreatedMessage() {
+    if (appState.taskbarCreatedMessage == 0) {
+        appState.taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+    }
+    return appState.taskbarCreatedMessage;
 }
