@@ -17,5 +17,11 @@ struct CatalogEntry {
 inline constexpr int CatalogSize = 71;
 inline constexpr int PlaceCount = 3;
 
+// The place names themselves. placeNames and every row point at these very arrays, which
+// lets the generated table be a compile-time constant.
+extern const wchar_t AralSeaName[];
+extern const wchar_t ColumbiaGlacierName[];
+extern const wchar_t LakePowellName[];
+
 extern const wchar_t* const placeNames[PlaceCount];
 extern const CatalogEntry ArchiveCatalog[CatalogSize];
