@@ -182,6 +182,13 @@ LRESULT mainWindowOnPanelColor(WPARAM wParam) {
     return reinterpret_cast<LRESULT>(appState.panelBrush);
 }
 
+LRESULT mainWindowOnGetDlgCode() {
+    // The message loop offers every key to IsDialogMessageW, which would spend the arrow keys
+    // on moving the focus between controls; while the window itself has the focus they move
+    // the divider instead. Tab, Enter and Escape keep their dialog meaning.
+    return DLGC_WANTARROWS;
+}
+
 LRESULT mainWindowOnKeyDown(WPARAM key) {
     runViewEffects(pressKey(appState, static_cast<std::int32_t>(key)));
     return 0;
@@ -406,6 +413,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return mainWindowOnGetMinMaxInfo(lParam);
     case WM_DRAWITEM:
         return mainWindowOnDrawItem(window, wParam, lParam);
+    case WM_GETDLGCODE:
+        return mainWindowOnGetDlgCode();
     case WM_KEYDOWN:
         return mainWindowOnKeyDown(wParam);
     case WM_COMMAND:
