@@ -29,6 +29,20 @@ TEST(YearSelectionRows, ExactEqualityInCatalogOrder) {
     EXPECT_TRUE(rowsOfPlace(std::span(SmallCatalog), nullptr).empty());
 }
 
+TEST(YearSelectionRows, BuiltInCatalogPlaces) {
+    const auto aral = rowsOfPlace(std::span(ArchiveCatalog), placeNames[0]);
+    ASSERT_EQ(aral.size(), 19u);
+    EXPECT_EQ(aral.front(), 0);
+    EXPECT_EQ(aral.back(), 18);
+    const auto columbia = rowsOfPlace(std::span(ArchiveCatalog), placeNames[1]);
+    ASSERT_EQ(columbia.size(), 29u);
+    EXPECT_EQ(ArchiveCatalog[columbia.front()].year, 1986);
+    EXPECT_EQ(ArchiveCatalog[columbia.back()].year, 2024);
+    const auto powell = rowsOfPlace(std::span(ArchiveCatalog), placeNames[2]);
+    EXPECT_EQ(powell.size(), 23u);
+    EXPECT_EQ(aral.size() + columbia.size() + powell.size(), static_cast<std::size_t>(CatalogSize));
+}
+
 TEST(YearSelectionAccept, TwoDifferentExistingItems) {
     const std::vector<std::int32_t> rows{19, 20, 21, 47};
     std::int32_t first = -7;
