@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <string>
 

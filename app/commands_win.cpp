@@ -57,8 +57,7 @@ void exitProgram() {
     DestroyWindow(appState.mainWindow);
 }
 
-LRESULT mainWindowOnCommand(HWND window, WPARAM wParam, LPARAM /*lParam*/) {
-    (void)window;
+LRESULT mainWindowOnCommand(HWND /*window*/, WPARAM wParam, LPARAM /*lParam*/) {
     const int id = LOWORD(wParam);
     switch (id) {
     case IDCANCEL: // Escape, through the message loop's dialog navigation
