@@ -83,9 +83,8 @@ inline Bytes orientationApp1(std::uint16_t orientation, bool bigEndian) {
 
 // The file with segment placed right after SOI.
 inline Bytes withSegmentAfterSoi(const Bytes& jpeg, const Bytes& segment) {
-    Bytes out(jpeg.begin(), jpeg.begin() + 2);
-    out.insert(out.end(), segment.begin(), segment.end());
-    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    Bytes out = jpeg;
+    out.insert(out.begin() + 2, segment.begin(), segment.end());
     return out;
 }
 

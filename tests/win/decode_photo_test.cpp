@@ -4,7 +4,6 @@
 #include "archive/photo_limits.h"
 #include "tests/native/photo_bytes.h"
 
-#include <psapi.h>
 #include <shlwapi.h>
 
 #include <gtest/gtest.h>
@@ -211,12 +210,70 @@ Bytes withFrameSize(Bytes jpeg, std::uint32_t width, std::uint32_t height) {
     return jpeg;
 }
 
-// The most memory the process has ever committed, to tell whether a decoder allocated.
-SIZE_T peakCommittedBytes() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakPagefileUsage;
+// Counts the calls this program makes to GdipCreateBitmapFromStream by swapping the entry
+// in its own import table, so a test can tell whether bytes ever reached GDI+.
+using CreateBitmapFromStream = Gdiplus::GpStatus(WINAPI*)(IStream*, Gdiplus::GpBitmap**);
+CreateBitmapFromStream realCreateBitmapFromStream = nullptr;
+int createBitmapFromStreamCalls = 0;
+
+Gdiplus::GpStatus WINAPI countingCreateBitmapFromStream(IStream* stream,
+                                                        Gdiplus::GpBitmap** bitmap) {
+    ++createBitmapFromStreamCalls;
+    return realCreateBitmapFromStream(stream, bitmap);
+}
+
+ULONG_PTR* importSlot(FARPROC function) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    for (; imports.VirtualAddress != 0 && module->Name != 0; ++module) {
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; slot->u1.Function != 0; ++slot) {
+            if (slot->u1.Function == reinterpret_cast<ULONG_PTR>(function)) {
+                return &slot->u1.Function;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void writeSlot(ULONG_PTR* slot, ULONG_PTR value) {
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    *slot = value;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
+
+struct GdiplusCallCounter {
+    ULONG_PTR* slot = nullptr;
+
+    GdiplusCallCounter() {
+        const FARPROC real =
+            GetProcAddress(GetModuleHandleW(L"gdiplus.dll"), "GdipCreateBitmapFromStream");
+        slot = real ? importSlot(real) : nullptr;
+        if (slot) {
+            realCreateBitmapFromStream =
+                reinterpret_cast<CreateBitmapFromStream>(reinterpret_cast<void (*)()>(real));
+            writeSlot(slot, reinterpret_cast<ULONG_PTR>(&countingCreateBitmapFromStream));
+        }
+    }
+    ~GdiplusCallCounter() {
+        if (slot) {
+            writeSlot(slot, reinterpret_cast<ULONG_PTR>(realCreateBitmapFromStream));
+        }
+    }
+    GdiplusCallCounter(const GdiplusCallCounter&) = delete;
+    GdiplusCallCounter& operator=(const GdiplusCallCounter&) = delete;
+};
+
+// Decodes and tells how many bitmaps GDI+ was asked to make on the way.
+int gdiplusCallsToDecode(Bytes bytes, std::shared_ptr<ImageData>& image) {
+    const int before = createBitmapFromStreamCalls;
+    image = decodeAndCheckConsumed(std::move(bytes));
+    return createBitmapFromStreamCalls - before;
 }
 
 constexpr int JpegTolerance = 40;
@@ -272,11 +329,9 @@ TEST(DecodePhotoFormat, TruncatedAndCorruptJpegRefused) {
     EXPECT_FALSE(decodeAndCheckConsumed(Bytes(1000, 0x5A)));
 }
 
-TEST(DecodePhotoBytes, EmptyRefused) {
-    EXPECT_FALSE(decodeAndCheckConsumed({}));
-}
-
 TEST(DecodePhotoBytes, LimitIsExactAndCheckedBeforeGdiplus) {
+    GdiplusCallCounter counter;
+    ASSERT_TRUE(counter.slot) << "GdipCreateBitmapFromStream not found in the import table";
     // A decoder stops at the end-of-image marker, so a JPEG padded with zeros still decodes;
     // only the byte limit can refuse the longer one.
     const Bytes jpeg = flatGreyJpeg(64, 48);
@@ -286,11 +341,16 @@ TEST(DecodePhotoBytes, LimitIsExactAndCheckedBeforeGdiplus) {
     overLimit.resize(MaxPhotoBytes + 1, 0);
     ASSERT_TRUE(gdiplusReads(overLimit));
 
-    auto image = decodeAndCheckConsumed(atLimit);
+    std::shared_ptr<ImageData> image;
+    EXPECT_EQ(gdiplusCallsToDecode(atLimit, image), 1);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->bytes.size(), MaxPhotoBytes);
     EXPECT_EQ(image->bitmap->GetWidth(), 64u);
-    EXPECT_FALSE(decodeAndCheckConsumed(overLimit));
+
+    EXPECT_EQ(gdiplusCallsToDecode(overLimit, image), 0);
+    EXPECT_FALSE(image);
+    EXPECT_EQ(gdiplusCallsToDecode({}, image), 0);
+    EXPECT_FALSE(image);
 }
 
 TEST(DecodePhotoSize, EightyMegapixelsDecodeReally) {
@@ -317,20 +377,30 @@ TEST(DecodePhotoSize, OverTheLimitsRefused) {
     EXPECT_FALSE(decodeAndCheckConsumed(bmpFile(24001, 1, 0, 0, 0)));
 }
 
-TEST(DecodePhotoSize, BombHeadersRefusedBeforeGdiplusAllocates) {
-    // 60,000 x 60,000 pixels declared in a file of under a hundred bytes. GDI+ would commit
-    // gigabytes for the pixels before any size could be asked.
-    const SIZE_T before = peakCommittedBytes();
-    EXPECT_FALSE(decodeAndCheckConsumed(pngWithTinyBody(60000, 60000)));
-    EXPECT_FALSE(decodeAndCheckConsumed(withFrameSize(flatGreyJpeg(16, 16), 60000, 60000)));
+TEST(DecodePhotoSize, BombHeadersRefusedBeforeGdiplusSeesThem) {
+    // 60,000 x 60,000 pixels declared in files of a few hundred bytes: GDI+ would commit
+    // gigabytes for the pixels before its size could be asked.
+    GdiplusCallCounter counter;
+    ASSERT_TRUE(counter.slot) << "GdipCreateBitmapFromStream not found in the import table";
     Bytes bmp = bmpFile(1, 1, 0, 0, 0);
     const std::uint32_t side = 60000;
     for (int i = 0; i < 4; ++i) {
         bmp[18 + i] = static_cast<std::uint8_t>(side >> (8 * i));
         bmp[22 + i] = static_cast<std::uint8_t>(side >> (8 * i));
     }
-    EXPECT_FALSE(decodeAndCheckConsumed(bmp));
-    EXPECT_LT(peakCommittedBytes() - before, SIZE_T{256} << 20);
+    const std::vector<std::pair<std::string, Bytes>> bombs = {
+        {"PNG", pngWithTinyBody(60000, 60000)},
+        {"JPEG", withFrameSize(flatGreyJpeg(16, 16), 60000, 60000)},
+        {"BMP", bmp}};
+    for (const auto& [name, file] : bombs) {
+        std::shared_ptr<ImageData> image;
+        EXPECT_EQ(gdiplusCallsToDecode(file, image), 0) << name;
+        EXPECT_FALSE(image) << name;
+    }
+    // A header the size check cannot read still goes to GDI+, which refuses it there.
+    std::shared_ptr<ImageData> image;
+    EXPECT_EQ(gdiplusCallsToDecode(Bytes(1000, 0x5A), image), 1);
+    EXPECT_FALSE(image);
 }
 
 TEST(DecodePhotoOrientation, AllEightTurnedUprightInBothByteOrders) {
