@@ -191,11 +191,18 @@ std::uint32_t mix(std::uint32_t from, std::uint32_t to, float t) {
 class PaintTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        resetAppStateForTests(appState);
-        appState.instanceHandle = GetModuleHandleW(nullptr);
+        freshState();
         appState.statusText = L"Ready";
     }
-    void TearDown() override { resetAppStateForTests(appState); }
+    void TearDown() override { freshState(); }
+    // The process-wide handles set by the test program's entry point outlive every test.
+    static void freshState() {
+        const HINSTANCE instance = appState.instanceHandle;
+        const ULONG_PTR token = appState.gdiplusToken;
+        resetAppStateForTests(appState);
+        appState.instanceHandle = instance;
+        appState.gdiplusToken = token;
+    }
 };
 
 } // namespace

@@ -134,11 +134,16 @@ std::uint32_t over(std::uint32_t src, std::uint32_t dst) {
 
 class RenderTest : public ::testing::Test {
   protected:
-    void SetUp() override {
+    void SetUp() override { freshState(); }
+    void TearDown() override { freshState(); }
+    // The process-wide handles set by the test program's entry point outlive every test.
+    static void freshState() {
+        const HINSTANCE instance = appState.instanceHandle;
+        const ULONG_PTR token = appState.gdiplusToken;
         resetAppStateForTests(appState);
-        appState.instanceHandle = GetModuleHandleW(nullptr);
+        appState.instanceHandle = instance;
+        appState.gdiplusToken = token;
     }
-    void TearDown() override { resetAppStateForTests(appState); }
 };
 
 } // namespace
