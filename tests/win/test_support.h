@@ -1,0 +1,225 @@
+// Helpers shared by the Windows tests and the benchmark: synthetic decoded photos, a
+// window that paints like the main window, and pixel snapshots of bitmaps and windows.
+#pragma once
+
+#include "archive/image_data.h"
+#include "core/app_state.h"
+#include "render/main_paint.h"
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Back to the defaults, but the instance and GDI+ token set by the test program's entry
+// point outlive every test.
+inline void resetAppStateKeepingHandles() {
+    const HINSTANCE instance = appState.instanceHandle;
+    const ULONG_PTR token = appState.gdiplusToken;
+    resetAppStateForTests(appState);
+    appState.instanceHandle = instance;
+    appState.gdiplusToken = token;
+}
+
+// The bitmap as PNG file bytes from GDI+'s own encoder; empty on failure.
+inline std::vector<std::uint8_t> encodePng(Gdiplus::Bitmap& bitmap) {
+    UINT count = 0;
+    UINT size = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) {
+        return {};
+    }
+    std::vector<std::uint8_t> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) {
+        return {};
+    }
+    const Gdiplus::ImageCodecInfo* png = nullptr;
+    for (UINT i = 0; i < count && !png; ++i) {
+        png = std::wstring(codecs[i].MimeType) == L"image/png" ? &codecs[i] : nullptr;
+    }
+    IStream* raw = nullptr;
+    if (!png || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &raw))) {
+        return {};
+    }
+    std::unique_ptr<IStream, ComRelease> stream(raw);
+    STATSTG stat{};
+    LARGE_INTEGER start{};
+    if (bitmap.Save(stream.get(), &png->Clsid, nullptr) != Gdiplus::Ok ||
+        FAILED(stream->Stat(&stat, STATFLAG_NONAME)) ||
+        FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) {
+        return {};
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
+    ULONG read = 0;
+    if (FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) ||
+        read != bytes.size()) {
+        return {};
+    }
+    return bytes;
+}
+
+// A photo of the given size painted by paint, encoded and decoded the way every photo is.
+inline std::shared_ptr<ImageData> makePhoto(int width, int height,
+                                            const std::function<void(Gdiplus::Graphics&)>& paint) {
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics graphics(&bitmap);
+        paint(graphics);
+    }
+    std::vector<std::uint8_t> bytes = encodePng(bitmap);
+    return bytes.empty() ? nullptr : decodePhoto(std::move(bytes));
+}
+
+inline std::shared_ptr<ImageData> solidPhoto(int width, int height, std::uint32_t argb) {
+    return makePhoto(width, height,
+                     [argb](Gdiplus::Graphics& graphics) { graphics.Clear(Gdiplus::Color(argb)); });
+}
+
+// Pixels as 0xFFRRGGBB, row by row from the top.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> argb;
+    std::uint32_t at(int x, int y) const {
+        return argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                    static_cast<std::size_t>(x)];
+    }
+};
+
+inline Pixels bitmapPixels(Gdiplus::Bitmap& bitmap) {
+    Pixels pixels;
+    pixels.width = static_cast<int>(bitmap.GetWidth());
+    pixels.height = static_cast<int>(bitmap.GetHeight());
+    pixels.argb.reserve(static_cast<std::size_t>(pixels.width) * pixels.height);
+    for (int y = 0; y < pixels.height; ++y) {
+        for (int x = 0; x < pixels.width; ++x) {
+            Gdiplus::Color colour;
+            bitmap.GetPixel(x, y, &colour);
+            pixels.argb.push_back(colour.GetValue() | 0xFF000000);
+        }
+    }
+    return pixels;
+}
+
+// What the window's client area shows, copied out of its device context.
+inline Pixels captureClient(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    Pixels pixels;
+    pixels.width = client.right;
+    pixels.height = client.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = pixels.width;
+    info.bmiHeader.biHeight = -pixels.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC windowDc = GetDC(window);
+    HDC memoryDc = CreateCompatibleDC(windowDc);
+    HBITMAP dib = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (dib && bits) {
+        HGDIOBJ previous = SelectObject(memoryDc, dib);
+        BitBlt(memoryDc, 0, 0, pixels.width, pixels.height, windowDc, 0, 0, SRCCOPY);
+        GdiFlush();
+        const auto* source = static_cast<const std::uint32_t*>(bits);
+        pixels.argb.assign(source, source + static_cast<std::size_t>(pixels.width) * pixels.height);
+        for (std::uint32_t& pixel : pixels.argb) {
+            pixel |= 0xFF000000;
+        }
+        SelectObject(memoryDc, previous);
+        DeleteObject(dib);
+    }
+    DeleteDC(memoryDc);
+    ReleaseDC(window, windowDc);
+    return pixels;
+}
+
+inline LRESULT CALLBACK paintTestWindowProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        paintMainWindow(window);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// A shown, borderless top-level window of the given client size whose WM_PAINT is the
+// main window's painting; it has painted once when this returns. Null on failure.
+inline HWND createPaintWindow(int width, int height) {
+    constexpr wchar_t ClassName[] = L"DriftpanePaintTestWindow";
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = paintTestWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = ClassName;
+    RegisterClassExW(&windowClass); // a second registration fails harmlessly
+    HWND window =
+        CreateWindowExW(WS_EX_TOPMOST, ClassName, L"Driftpane paint test", WS_POPUP, 0, 0, width,
+                        height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window) {
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+    }
+    return window;
+}
+
+// The main window's painting at the given client size, as the screen shows it.
+inline Pixels paintedWindow(int width, int height) {
+    HWND window = createPaintWindow(width, height);
+    if (!window) {
+        return {};
+    }
+    Pixels pixels = captureClient(window);
+    DestroyWindow(window);
+    return pixels;
+}
+
+inline int channelOf(std::uint32_t colour, int shift) {
+    return static_cast<int>((colour >> shift) & 0xFF);
+}
+
+// The largest difference over the red, green and blue channels.
+inline int colourDistance(std::uint32_t a, std::uint32_t b) {
+    int worst = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int d = std::abs(channelOf(a, shift) - channelOf(b, shift));
+        worst = d > worst ? d : worst;
+    }
+    return worst;
+}
+
+inline std::string hexColour(std::uint32_t colour) {
+    char text[16] = {};
+    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(colour));
+    return text;
+}
+
+// The benchmark is built without GoogleTest; only the tests get the assertion helper.
+#if __has_include(<gtest/gtest.h>)
+#include <gtest/gtest.h>
+
+inline ::testing::AssertionResult closeTo(std::uint32_t actual, std::uint32_t expected,
+                                          int tolerance = 3) {
+    if (colourDistance(actual, expected) <= tolerance) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << hexColour(actual) << " is not within " << tolerance << " of " << hexColour(expected);
+}
+#endif
