@@ -1,112 +1,39 @@
-// Pixel checks of the main window painting, through a real top-level window whose
-// WM_PAINT calls paintMainWindow, captured from the window's device context.
+// Pixel checks of the main window painting, through a real top-level window whose WM_PAINT
+// calls paintMainWindow, and of the whole drawing at a fractional interface scale.
 #include "render/main_paint.h"
 
-#include "core/app_state.h"
 #include "core/palette.h"
 #include "core/text_table.h"
 #include "render/comparison.h"
 #include "render/paint_text.h"
-
-#include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
+#include "tests/win/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <string>
-#include <vector>
 
 namespace {
 
-constexpr wchar_t TestWindowClass[] = L"DriftpanePaintTestWindow";
+constexpr int Width = 1220;
+constexpr int Height = 850;
 constexpr std::uint32_t PanelColour = 0xFFE6E4D8;
 constexpr std::uint32_t HeaderStart = 0xFF253C39;
 constexpr std::uint32_t HeaderEnd = 0xFF484F39;
 
-LRESULT CALLBACK testWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT:
-        paintMainWindow(window);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+std::uint32_t mix(std::uint32_t from, std::uint32_t to, float t) {
+    std::uint32_t result = 0xFF000000;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const float value = channelOf(from, shift) * (1.0f - t) + channelOf(to, shift) * t;
+        result |= static_cast<std::uint32_t>(value + 0.5f) << shift;
     }
+    return result;
 }
 
-void registerTestClass() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = testWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = TestWindowClass;
-    RegisterClassExW(&windowClass); // a second registration fails harmlessly
-}
-
-// Client pixels as 0xFFRRGGBB, row by row.
-struct Capture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-    std::uint32_t at(int x, int y) const {
-        return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
-    }
-};
-
-// Shows a borderless top-level window with the given client size, lets it paint, and
-// copies its client area out of the window's device context.
-Capture paintWindow(int width, int height) {
-    registerTestClass();
-    HWND window =
-        CreateWindowExW(WS_EX_TOPMOST, TestWindowClass, L"Driftpane paint test", WS_POPUP, 0, 0,
-                        width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    Capture capture;
-    if (!window) {
-        return capture;
-    }
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateWindow(window);
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC windowDc = GetDC(window);
-    HDC memoryDc = CreateCompatibleDC(windowDc);
-    HBITMAP dib = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memoryDc, dib);
-    BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-    GdiFlush();
-    capture.width = width;
-    capture.height = height;
-    capture.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-    const auto* source = static_cast<const std::uint32_t*>(bits);
-    for (size_t i = 0; i < capture.pixels.size(); ++i) {
-        capture.pixels[i] = source[i] | 0xFF000000;
-    }
-    SelectObject(memoryDc, previous);
-    DeleteObject(dib);
-    DeleteDC(memoryDc);
-    ReleaseDC(window, windowDc);
-    DestroyWindow(window);
-    return capture;
-}
-
-// The same surface settings as the window's buffer, for one label alone over paper.
-Capture labelAlone(int width, int height, const std::wstring& text, const Gdiplus::RectF& box,
-                   float sizePx, std::uint32_t argb, bool bold) {
-    Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppPARGB);
+// One label alone over paper, on a surface set up like the window's buffer.
+Pixels labelAlone(const std::wstring& text, const Gdiplus::RectF& box, float sizePx,
+                  std::uint32_t argb, bool bold) {
+    Gdiplus::Bitmap bitmap(Width, Height, PixelFormat32bppPARGB);
     {
         Gdiplus::Graphics graphics(&bitmap);
         graphics.ScaleTransform(appState.uiScale, appState.uiScale, Gdiplus::MatrixOrderPrepend);
@@ -115,286 +42,179 @@ Capture labelAlone(int width, int height, const std::wstring& text, const Gdiplu
         graphics.Clear(Gdiplus::Color(Palette::Paper));
         drawLabel(graphics, text, box, sizePx, argb, bold);
     }
-    Capture capture;
-    capture.width = width;
-    capture.height = height;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            Gdiplus::Color colour;
-            bitmap.GetPixel(x, y, &colour);
-            capture.pixels.push_back(colour.GetValue() | 0xFF000000);
-        }
-    }
-    return capture;
+    return bitmapPixels(bitmap);
 }
 
-struct PixelBox {
-    int left, top, right, bottom; // half-open
-};
-
-PixelBox scaledBox(const Gdiplus::RectF& box) {
+// Pixels of the window that differ from the label drawn alone, inside the label's box.
+int differsFromLabel(const Pixels& window, const std::wstring& text, const Gdiplus::RectF& box,
+                     float sizePx, std::uint32_t argb, bool bold) {
+    const Pixels alone = labelAlone(text, box, sizePx, argb, bold);
     const float s = appState.uiScale;
-    return {static_cast<int>(box.X * s), static_cast<int>(box.Y * s),
-            static_cast<int>((box.X + box.Width) * s), static_cast<int>((box.Y + box.Height) * s)};
+    const PixelBox pixels{static_cast<int>(box.X * s), static_cast<int>(box.Y * s),
+                          static_cast<int>((box.X + box.Width) * s),
+                          static_cast<int>((box.Y + box.Height) * s)};
+    return countPixels(window, pixels,
+                       [&alone](std::uint32_t p, int x, int y) { return p != alone.at(x, y); });
 }
 
-int differingPixels(const Capture& a, const Capture& b, const PixelBox& box) {
-    int count = 0;
-    for (int y = box.top; y < box.bottom; ++y) {
-        for (int x = box.left; x < box.right; ++x) {
-            count += a.at(x, y) != b.at(x, y) ? 1 : 0;
-        }
-    }
-    return count;
-}
-
-int inkPixels(const Capture& capture, const PixelBox& box, std::uint32_t background) {
-    int count = 0;
-    for (int y = box.top; y < box.bottom; ++y) {
-        for (int x = box.left; x < box.right; ++x) {
-            count += capture.at(x, y) != background ? 1 : 0;
-        }
-    }
-    return count;
-}
-
-int channel(std::uint32_t colour, int shift) {
-    return static_cast<int>((colour >> shift) & 0xFF);
-}
-
-std::string hex(std::uint32_t colour) {
-    char text[16] = {};
-    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(colour));
-    return text;
-}
-
-::testing::AssertionResult closeTo(std::uint32_t actual, std::uint32_t expected,
-                                   int tolerance = 3) {
-    for (int shift = 0; shift < 24; shift += 8) {
-        if (std::abs(channel(actual, shift) - channel(expected, shift)) > tolerance) {
-            return ::testing::AssertionFailure() << hex(actual) << " is not near " << hex(expected);
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
-
-std::uint32_t mix(std::uint32_t from, std::uint32_t to, float t) {
-    std::uint32_t result = 0xFF000000;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const float value =
-            static_cast<float>(channel(from, shift)) * (1.0f - t) + channel(to, shift) * t;
-        result |= static_cast<std::uint32_t>(value + 0.5f) << shift;
-    }
-    return result;
+int inkPixels(const Pixels& pixels, const PixelBox& box) {
+    return countPixels(pixels, box, [](std::uint32_t p, int, int) { return p != Palette::Paper; });
 }
 
 class PaintTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        freshState();
+        resetAppStateKeepingHandles();
         appState.statusText = L"Ready";
     }
-    void TearDown() override { freshState(); }
-    // The process-wide handles set by the test program's entry point outlive every test.
-    static void freshState() {
-        const HINSTANCE instance = appState.instanceHandle;
-        const ULONG_PTR token = appState.gdiplusToken;
-        resetAppStateForTests(appState);
-        appState.instanceHandle = instance;
-        appState.gdiplusToken = token;
-    }
+    void TearDown() override { resetAppStateKeepingHandles(); }
 };
 
 } // namespace
 
 TEST_F(PaintTest, PaperPanelHeaderViewAndRuleAtScaleOne) {
-    const Capture c = paintWindow(1220, 850);
-    ASSERT_EQ(c.pixels.size(), 1220u * 850u);
-    EXPECT_TRUE(closeTo(c.at(260, 400), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(c.at(1205, 400), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(c.at(100, 500), PanelColour, 0));
-    EXPECT_TRUE(closeTo(c.at(2, 2), HeaderStart, 4));
-    EXPECT_TRUE(closeTo(c.at(240, 140), HeaderEnd, 4));
-    // Along the gradient (0,0)-(246,140), (60,112) lies at about 0.38 of the way.
+    const Pixels c = paintedWindow(Width, Height);
+    ASSERT_EQ(c.argb.size(), static_cast<size_t>(Width * Height));
+    // Along the header gradient (0,0)-(246,140), (60,112) lies at about 0.38 of the way. The
+    // view is (274, 192, W - 302, H - 355) with no photos, its line in the middle; the rule
+    // runs from x 270 to W - 25 at H - 43.
     const float t = (60.0f * 246.0f + 112.0f * 140.0f) / (246.0f * 246.0f + 140.0f * 140.0f);
-    EXPECT_TRUE(closeTo(c.at(60, 112), mix(HeaderStart, HeaderEnd, t), 6));
-    EXPECT_TRUE(closeTo(c.at(10, 150), PanelColour, 0));
-    // The hatch lines are light over the dark header: from (165,0) to (112,145).
-    EXPECT_GT(channel(c.at(165 - 53 * 50 / 145, 50), 16), channel(c.at(150, 50), 16) + 15);
-    // The view (274, 192, W - 302, H - 355) with no photos: background, line at its middle.
-    EXPECT_TRUE(closeTo(c.at(600, 400), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(c.at(274, 600), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(c.at(273, 600), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(c.at(1191, 600), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(c.at(1192, 600), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(c.at(600, 686), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(c.at(600, 688), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(c.at(274 + 459, 300), DividerColour, 40));
-    EXPECT_TRUE(closeTo(c.at(274 + 459 - 14, 192 + 247), Palette::Accent, 8));
-    // The hairline rule above the bottom strip, from x 270 to W - 25 at H - 43.
-    EXPECT_TRUE(closeTo(c.at(700, 807), Palette::Rule, 12));
-    EXPECT_TRUE(closeTo(c.at(1200, 807), Palette::Paper, 0));
+    expectPixels(c, {Probe{260, 400, Palette::Paper, 0}, Probe{1205, 400, Palette::Paper, 0},
+                     Probe{100, 500, PanelColour, 0}, Probe{10, 150, PanelColour, 0},
+                     Probe{2, 2, HeaderStart, 4}, Probe{240, 140, HeaderEnd, 4},
+                     Probe{60, 112, mix(HeaderStart, HeaderEnd, t), 6},
+                     Probe{600, 400, ViewBackground, 0}, Probe{274, 600, ViewBackground, 0},
+                     Probe{273, 600, Palette::Paper, 0}, Probe{1191, 600, ViewBackground, 0},
+                     Probe{1192, 600, Palette::Paper, 0}, Probe{600, 686, ViewBackground, 0},
+                     Probe{600, 688, Palette::Paper, 0}, Probe{733, 300, DividerColour, 40},
+                     Probe{719, 439, Palette::Accent, 8}, Probe{700, 807, Palette::Rule, 12},
+                     Probe{1200, 807, Palette::Paper, 0}});
+    // The hatch lines, from (165,0) to (112,145), are lighter than the header beside them.
+    EXPECT_GT(channelOf(c.at(165 - 53 * 50 / 145, 50), 16), channelOf(c.at(150, 50), 16) + 15);
 }
 
 TEST_F(PaintTest, LayoutFollowsTheInterfaceScale) {
     appState.uiScale = 1.5f;
-    // W = 1050, H = 750: the view is 748 x 395 units at (274, 192), so pixels 411..1533
-    // across and 288..880.5 down.
-    const Capture c = paintWindow(1575, 1125);
-    ASSERT_EQ(c.pixels.size(), 1575u * 1125u);
-    EXPECT_TRUE(closeTo(c.at(405, 500), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(c.at(413, 500), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(c.at(1530, 500), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(c.at(1536, 500), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(c.at(700, 285), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(c.at(700, 291), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(c.at(700, 878), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(c.at(700, 884), Palette::Paper, 0));
-    // The panel is 246 units wide and its header 145 units high.
-    EXPECT_TRUE(closeTo(c.at(366, 500), PanelColour, 0));
-    EXPECT_TRUE(closeTo(c.at(372, 500), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(c.at(10, 180), mix(HeaderStart, HeaderEnd, 0.2f), 12));
-    EXPECT_TRUE(closeTo(c.at(10, 221), PanelColour, 0));
-}
-
-TEST_F(PaintTest, LargeClientAtOneAndAHalf) {
-    // 1800 x 1275 pixels at 1.5 is 1200 x 850 units; the view is 898 x 495 at (274, 192).
-    appState.uiScale = 1.5f;
+    // 1050 x 750 units: the view is 748 x 395 at (274, 192), pixels 411..1533 by 288..880.5;
+    // the panel is 246 units wide and its header 145 high.
+    expectPixels(paintedWindow(1575, 1125),
+                 {Probe{405, 500, Palette::Paper, 0}, Probe{413, 500, ViewBackground, 0},
+                  Probe{1530, 500, ViewBackground, 0}, Probe{1536, 500, Palette::Paper, 0},
+                  Probe{700, 285, Palette::Paper, 0}, Probe{700, 291, ViewBackground, 0},
+                  Probe{700, 878, ViewBackground, 0}, Probe{700, 884, Palette::Paper, 0},
+                  Probe{366, 500, PanelColour, 0}, Probe{372, 500, Palette::Paper, 0},
+                  Probe{10, 180, mix(HeaderStart, HeaderEnd, 0.2f), 12},
+                  Probe{10, 221, PanelColour, 0}});
+    // 1200 x 850 units straight into a bitmap: the view is 898 x 495 at (274, 192).
     Gdiplus::Bitmap bitmap(1800, 1275, PixelFormat32bppPARGB);
     {
         Gdiplus::Graphics graphics(&bitmap);
         drawMainWindow(graphics, 1800, 1275);
     }
-    auto at = [&bitmap](int x, int y) {
-        Gdiplus::Color colour;
-        bitmap.GetPixel(x, y, &colour);
-        return colour.GetValue();
-    };
-    EXPECT_TRUE(closeTo(at(412, 600), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(at(409, 600), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(at(1756, 600), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(at(1760, 600), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(at(600, 290), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(at(600, 286), Palette::Paper, 0));
-    EXPECT_TRUE(closeTo(at(600, 1029), ViewBackground, 0));
-    EXPECT_TRUE(closeTo(at(600, 1033), Palette::Paper, 0));
+    expectPixels(bitmapPixels(bitmap),
+                 {Probe{412, 600, ViewBackground, 0}, Probe{409, 600, Palette::Paper, 0},
+                  Probe{1756, 600, ViewBackground, 0}, Probe{1760, 600, Palette::Paper, 0},
+                  Probe{600, 290, ViewBackground, 0}, Probe{600, 286, Palette::Paper, 0},
+                  Probe{600, 1029, ViewBackground, 0}, Probe{600, 1033, Palette::Paper, 0}});
 }
 
-TEST_F(PaintTest, StatusColourMarksErrors) {
-    // The status box: 274, H - 39, W - 595 by 38 units.
-    appState.statusText = L"Both photos could not be read from the chosen files";
-    const PixelBox box{274, 850 - 39, 274 + 1220 - 595, 850 - 1};
+TEST_F(PaintTest, LongStatusWrapsInsideItsBoxInMutedOrErrorColour) {
+    appState.statusText.clear();
+    for (int i = 0; i < 12; ++i) {
+        appState.statusText += L"The photo could not be read. ";
+    }
+    // The status box: 274, H - 39, W - 595 by 38 units; the clock starts at 918.
+    const PixelBox box{274, Height - 39, 274 + Width - 595, Height - 1};
     for (bool isError : {false, true}) {
+        SCOPED_TRACE(isError ? "error" : "normal");
         appState.statusIsError = isError;
-        const Capture c = paintWindow(1220, 850);
-        ASSERT_FALSE(c.pixels.empty());
+        const Pixels c = paintedWindow(Width, Height);
+        ASSERT_FALSE(c.argb.empty());
+        EXPECT_GT(inkPixels(c, {box.left, box.top + 20, box.right, Height}), 50) << "second line";
+        EXPECT_EQ(inkPixels(c, {box.right, box.top, 918, Height}), 0);
         // The strongest ink pixel tells the text colour.
         std::uint32_t darkest = Palette::Paper;
-        int darkestSum = 3 * 255;
-        for (int y = box.top; y < box.bottom; ++y) {
-            for (int x = box.left; x < box.right; ++x) {
-                const std::uint32_t p = c.at(x, y);
-                const int sum = channel(p, 16) + channel(p, 8) + channel(p, 0);
-                if (sum < darkestSum) {
-                    darkestSum = sum;
-                    darkest = p;
-                }
-            }
-        }
-        ASSERT_NE(darkest, Palette::Paper) << "no status text drawn";
-        const int red = channel(darkest, 16);
-        const int green = channel(darkest, 8);
+        countPixels(c, box, [&darkest](std::uint32_t p, int, int) {
+            const auto sum = [](std::uint32_t q) {
+                return channelOf(q, 16) + channelOf(q, 8) + channelOf(q, 0);
+            };
+            darkest = sum(p) < sum(darkest) ? p : darkest;
+            return false;
+        });
+        const int redOverGreen = channelOf(darkest, 16) - channelOf(darkest, 8);
         if (isError) {
-            EXPECT_GT(red - green, 60) << hex(darkest);
+            EXPECT_GT(redOverGreen, 60) << hexColour(darkest);
             EXPECT_TRUE(closeTo(darkest, ErrorRed, 40));
         } else {
-            EXPECT_LT(std::abs(red - green), 20) << hex(darkest);
+            EXPECT_LT(std::abs(redOverGreen), 20) << hexColour(darkest);
             EXPECT_TRUE(closeTo(darkest, Palette::Muted, 40));
         }
     }
 }
 
-TEST_F(PaintTest, LongStatusWrapsInsteadOfBeingCut) {
-    std::wstring status;
-    for (int i = 0; i < 12; ++i) {
-        status += L"The photo could not be read. ";
-    }
-    appState.statusText = status;
-    const Capture c = paintWindow(1220, 850);
-    ASSERT_FALSE(c.pixels.empty());
-    // Ink on a second line: the lower half of the 38-unit box.
-    EXPECT_GT(inkPixels(c, PixelBox{274, 850 - 39 + 20, 274 + 625, 850}, Palette::Paper), 50);
-    // The box holds it: nothing right of W - 595 + 274 at that height up to the clock.
-    EXPECT_EQ(inkPixels(c, PixelBox{274 + 625, 850 - 39, 918, 850}, Palette::Paper), 0);
-}
-
-TEST_F(PaintTest, LongCaptionIsCutOnOneLine) {
+TEST_F(PaintTest, LongCaptionIsCutOnOneLineWithAnEllipsis) {
     // Capitals only: no descenders, so any ink low in the box would be a second line.
-    std::wstring caption;
     for (int i = 0; i < 20; ++i) {
-        caption += L"HEMMED HILLTOP ";
+        appState.caption += L"HEMMED HILLTOP ";
     }
-    appState.caption = caption;
-    const Capture c = paintWindow(1220, 850);
-    ASSERT_FALSE(c.pixels.empty());
-    // The caption box is 274, 22, W - 540 by 46 units.
-    const int right = 274 + 1220 - 540;
-    EXPECT_GT(inkPixels(c, PixelBox{274, 22, right, 56}, Palette::Paper), 1000);
-    EXPECT_EQ(inkPixels(c, PixelBox{274, 58, right, 68}, Palette::Paper), 0);
-    // Cut at the box's right edge, with ink close to it.
-    EXPECT_EQ(inkPixels(c, PixelBox{right, 22, 1220, 68}, Palette::Paper), 0);
-    EXPECT_GT(inkPixels(c, PixelBox{right - 60, 22, right, 56}, Palette::Paper), 0);
-    // Drawn exactly as drawLabel draws it.
-    const Capture alone = labelAlone(1220, 850, caption, Gdiplus::RectF(274, 22, 1220 - 540, 46),
-                                     32, Palette::Ink, true);
-    EXPECT_EQ(differingPixels(c, alone, PixelBox{274, 22, right, 68}), 0);
+    const Pixels c = paintedWindow(Width, Height);
+    ASSERT_FALSE(c.argb.empty());
+    // The caption box is 274, 22, W - 540 by 46 units; nothing right of it or below a line.
+    const Gdiplus::RectF box(274, 22, Width - 540, 46);
+    const int right = 274 + Width - 540;
+    EXPECT_EQ(inkPixels(c, {274, 58, right, 68}), 0);
+    EXPECT_EQ(inkPixels(c, {right, 22, Width, 68}), 0);
+    EXPECT_EQ(differsFromLabel(c, appState.caption, box, 32, Palette::Ink, true), 0);
+
+    int top = Height, bottom = 0, last = 0;
+    const auto ink = [&c](int x, int y) { return channelOf(c.at(x, y), 8) < 0x80; };
+    for (int y = 22; y < 68; ++y) {
+        for (int x = 274; x < right; ++x) {
+            if (ink(x, y)) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+                last = std::max(last, x);
+            }
+        }
+    }
+    ASSERT_GT(last, right - 60) << "cut well before the box's edge";
+    // The last marks are dots on the baseline, where a cut letter would stand at full height.
+    const int lowerThird = top + (bottom - top) * 2 / 3;
+    int dots = 0;
+    for (int y = top; y <= bottom; ++y) {
+        for (int x = last - 3; x <= last; ++x) {
+            if (ink(x, y)) {
+                EXPECT_GT(y, lowerThird) << x << "," << y;
+                ++dots;
+            }
+        }
+    }
+    EXPECT_GT(dots, 0);
 }
 
-TEST_F(PaintTest, ZoomTextShowsTruncatedPercent) {
-    appState.zoom = 1.2f * 1.2f * 1.2f;
-    const Capture c = paintWindow(1220, 850);
-    ASSERT_FALSE(c.pixels.empty());
-    const Gdiplus::RectF box(1220 - 260, 850 - 73, 120, 24);
-    const PixelBox pixels = scaledBox(box);
-    const Capture expected = labelAlone(1220, 850, L"Zoom 172%", box, 12, Palette::Muted, false);
-    const Capture rounded = labelAlone(1220, 850, L"Zoom 173%", box, 12, Palette::Muted, false);
-    EXPECT_GT(differingPixels(expected, rounded, pixels), 0);
-    EXPECT_EQ(differingPixels(c, expected, pixels), 0);
-}
-
-TEST_F(PaintTest, SourceLineIsTheCreditOrTheLocalFitNote) {
+TEST_F(PaintTest, ZoomYearsAndSourceLineAreDrawnFromTheirTexts) {
     appState.languageIndex = 1;
-    const Gdiplus::RectF box(276, 71, 1220 - 320, 28);
-    const PixelBox pixels = scaledBox(box);
-    const Capture credit = paintWindow(1220, 850);
-    ASSERT_FALSE(credit.pixels.empty());
-    EXPECT_EQ(differingPixels(credit,
-                              labelAlone(1220, 850, ArchiveCredit, box, 11, Palette::Muted, false),
-                              pixels),
-              0);
-
-    appState.isLocalPair = true;
-    const Capture local = paintWindow(1220, 850);
-    ASSERT_FALSE(local.pixels.empty());
-    EXPECT_EQ(differingPixels(local,
-                              labelAlone(1220, 850, localizedText(TextId::FitNote), box, 11,
-                                         Palette::Muted, false),
-                              pixels),
-              0);
-    EXPECT_GT(differingPixels(credit, local, pixels), 0);
-}
-
-TEST_F(PaintTest, YearsUnderTheViewAreWrittenInPlainDecimal) {
+    appState.zoom = 1.2f * 1.2f * 1.2f;
     appState.firstYear = -3000;
     appState.secondYear = 12345;
-    const Capture c = paintWindow(1220, 850);
-    ASSERT_FALSE(c.pixels.empty());
-    const Gdiplus::RectF first(274, 850 - 115, 67, 24);
-    const Gdiplus::RectF second(1220 - 83, 850 - 115, 60, 24);
-    EXPECT_EQ(differingPixels(c, labelAlone(1220, 850, L"-3000", first, 14, Palette::Ink, true),
-                              scaledBox(first)),
+    const Gdiplus::RectF zoom(Width - 260, Height - 73, 120, 24);
+    const Gdiplus::RectF source(276, 71, Width - 320, 28);
+    const Pixels credit = paintedWindow(Width, Height);
+    ASSERT_FALSE(credit.argb.empty());
+    EXPECT_EQ(differsFromLabel(credit, L"Zoom 172%", zoom, 12, Palette::Muted, false), 0);
+    EXPECT_GT(differsFromLabel(credit, L"Zoom 173%", zoom, 12, Palette::Muted, false), 0);
+    EXPECT_EQ(differsFromLabel(credit, L"-3000", Gdiplus::RectF(274, Height - 115, 67, 24), 14,
+                               Palette::Ink, true),
               0);
-    EXPECT_EQ(differingPixels(c, labelAlone(1220, 850, L"12345", second, 14, Palette::Ink, true),
-                              scaledBox(second)),
+    EXPECT_EQ(differsFromLabel(credit, L"12345", Gdiplus::RectF(Width - 83, Height - 115, 60, 24),
+                               14, Palette::Ink, true),
               0);
+    EXPECT_EQ(differsFromLabel(credit, ArchiveCredit, source, 11, Palette::Muted, false), 0);
+
+    appState.isLocalPair = true;
+    const Pixels local = paintedWindow(Width, Height);
+    ASSERT_FALSE(local.argb.empty());
+    const std::wstring fitNote = localizedText(TextId::FitNote);
+    EXPECT_EQ(differsFromLabel(local, fitNote, source, 11, Palette::Muted, false), 0);
+    EXPECT_GT(differsFromLabel(credit, fitNote, source, 11, Palette::Muted, false), 0);
 }

@@ -98,15 +98,39 @@ inline Pixels bitmapPixels(Gdiplus::Bitmap& bitmap) {
     Pixels pixels;
     pixels.width = static_cast<int>(bitmap.GetWidth());
     pixels.height = static_cast<int>(bitmap.GetHeight());
-    pixels.argb.reserve(static_cast<std::size_t>(pixels.width) * pixels.height);
-    for (int y = 0; y < pixels.height; ++y) {
-        for (int x = 0; x < pixels.width; ++x) {
-            Gdiplus::Color colour;
-            bitmap.GetPixel(x, y, &colour);
-            pixels.argb.push_back(colour.GetValue() | 0xFF000000);
-        }
+    pixels.argb.assign(static_cast<std::size_t>(pixels.width) * pixels.height, 0);
+    Gdiplus::Rect all(0, 0, pixels.width, pixels.height);
+    Gdiplus::BitmapData data{};
+    data.Width = static_cast<UINT>(pixels.width);
+    data.Height = static_cast<UINT>(pixels.height);
+    data.Stride = pixels.width * 4;
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = pixels.argb.data();
+    // Reads straight into the vector, converted from whatever format the bitmap holds.
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                        PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
+        bitmap.UnlockBits(&data);
+    }
+    for (std::uint32_t& pixel : pixels.argb) {
+        pixel |= 0xFF000000;
     }
     return pixels;
+}
+
+// A half-open rectangle of pixels.
+struct PixelBox {
+    int left, top, right, bottom;
+};
+
+template <typename Predicate>
+int countPixels(const Pixels& pixels, const PixelBox& box, Predicate predicate) {
+    int count = 0;
+    for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) {
+            count += predicate(pixels.at(x, y), x, y) ? 1 : 0;
+        }
+    }
+    return count;
 }
 
 // What the window's client area shows, copied out of its device context.
@@ -221,5 +245,19 @@ inline ::testing::AssertionResult closeTo(std::uint32_t actual, std::uint32_t ex
     }
     return ::testing::AssertionFailure()
            << hexColour(actual) << " is not within " << tolerance << " of " << hexColour(expected);
+}
+
+struct Probe {
+    int x;
+    int y;
+    std::uint32_t colour;
+    int tolerance = 3;
+};
+
+inline void expectPixels(const Pixels& pixels, const std::vector<Probe>& probes) {
+    for (const Probe& probe : probes) {
+        EXPECT_TRUE(closeTo(pixels.at(probe.x, probe.y), probe.colour, probe.tolerance))
+            << "at " << probe.x << "," << probe.y;
+    }
 }
 #endif
