@@ -7,6 +7,7 @@
 #include "core/view_controller.h"
 #include "render/comparison.h"
 #include "render/main_paint.h"
+#include "tests/win/test_support.h"
 
 #include <windows.h>
 #include <objidl.h>
@@ -21,19 +22,6 @@ namespace {
 constexpr int Runs = 5;
 constexpr int ClientWidth = 1220;
 constexpr int ClientHeight = 850;
-constexpr wchar_t BenchWindowClass[] = L"DriftpanePaintBenchWindow";
-
-LRESULT CALLBACK benchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT:
-        paintMainWindow(window);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -63,20 +51,11 @@ DRIFTPANE_BENCH(paintDefaultPair) {
               std::to_string(appState.secondImage->bitmap->GetHeight()));
     appState.statusText = L"Ready";
 
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = benchWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = BenchWindowClass;
-    RegisterClassExW(&windowClass);
-    HWND window = CreateWindowExW(0, BenchWindowClass, L"Driftpane paint benchmark", WS_POPUP, 0, 0,
-                                  ClientWidth, ClientHeight, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND window = createPaintWindow(ClientWidth, ClientHeight);
     if (!window) {
         benchNote("no window");
         return;
     }
-    ShowWindow(window, SW_SHOWNOACTIVATE);
     std::vector<double> paints;
     for (int run = 0; run < Runs; ++run) {
         InvalidateRect(window, nullptr, FALSE);
@@ -85,7 +64,6 @@ DRIFTPANE_BENCH(paintDefaultPair) {
         paints.push_back(timer.elapsedMs());
     }
     DestroyWindow(window);
-    UnregisterClassW(BenchWindowClass, GetModuleHandleW(nullptr));
     benchReport("paintMainWindow 1220 x 850, median of 5", median(paints));
     benchNote(runsText(paints));
 

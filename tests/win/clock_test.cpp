@@ -12,16 +12,9 @@
 
 namespace {
 
+// 14 March 2024, a Thursday, at the given hour and minute and 9 seconds.
 SYSTEMTIME at(WORD hour, WORD minute) {
-    SYSTEMTIME time{};
-    time.wYear = 2024;
-    time.wMonth = 3;
-    time.wDay = 14;
-    time.wDayOfWeek = 4;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = 9;
-    return time;
+    return SYSTEMTIME{2024, 3, 4, 14, hour, minute, 9, 0};
 }
 
 TIME_ZONE_INFORMATION zone(LONG bias, LONG daylightBias) {

@@ -21,15 +21,6 @@ constexpr std::uint32_t PanelColour = 0xFFE6E4D8;
 constexpr std::uint32_t HeaderStart = 0xFF253C39;
 constexpr std::uint32_t HeaderEnd = 0xFF484F39;
 
-std::uint32_t mix(std::uint32_t from, std::uint32_t to, float t) {
-    std::uint32_t result = 0xFF000000;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const float value = channelOf(from, shift) * (1.0f - t) + channelOf(to, shift) * t;
-        result |= static_cast<std::uint32_t>(value + 0.5f) << shift;
-    }
-    return result;
-}
-
 // One label alone over paper, on a surface set up like the window's buffer.
 Pixels labelAlone(const std::wstring& text, const Gdiplus::RectF& box, float sizePx,
                   std::uint32_t argb, bool bold) {
@@ -61,13 +52,12 @@ int inkPixels(const Pixels& pixels, const PixelBox& box) {
     return countPixels(pixels, box, [](std::uint32_t p, int, int) { return p != Palette::Paper; });
 }
 
-class PaintTest : public ::testing::Test {
+class PaintTest : public FreshAppStateTest {
   protected:
     void SetUp() override {
-        resetAppStateKeepingHandles();
+        FreshAppStateTest::SetUp();
         appState.statusText = L"Ready";
     }
-    void TearDown() override { resetAppStateKeepingHandles(); }
 };
 
 } // namespace
@@ -82,7 +72,7 @@ TEST_F(PaintTest, PaperPanelHeaderViewAndRuleAtScaleOne) {
     expectPixels(c, {Probe{260, 400, Palette::Paper, 0}, Probe{1205, 400, Palette::Paper, 0},
                      Probe{100, 500, PanelColour, 0}, Probe{10, 150, PanelColour, 0},
                      Probe{2, 2, HeaderStart, 4}, Probe{240, 140, HeaderEnd, 4},
-                     Probe{60, 112, mix(HeaderStart, HeaderEnd, t), 6},
+                     Probe{60, 112, blend(HeaderStart, HeaderEnd, t), 6},
                      Probe{600, 400, ViewBackground, 0}, Probe{274, 600, ViewBackground, 0},
                      Probe{273, 600, Palette::Paper, 0}, Probe{1191, 600, ViewBackground, 0},
                      Probe{1192, 600, Palette::Paper, 0}, Probe{600, 686, ViewBackground, 0},
@@ -103,7 +93,7 @@ TEST_F(PaintTest, LayoutFollowsTheInterfaceScale) {
                   Probe{700, 285, Palette::Paper, 0}, Probe{700, 291, ViewBackground, 0},
                   Probe{700, 878, ViewBackground, 0}, Probe{700, 884, Palette::Paper, 0},
                   Probe{366, 500, PanelColour, 0}, Probe{372, 500, Palette::Paper, 0},
-                  Probe{10, 180, mix(HeaderStart, HeaderEnd, 0.2f), 12},
+                  Probe{10, 180, blend(HeaderStart, HeaderEnd, 0.2f), 12},
                   Probe{10, 221, PanelColour, 0}});
     // 1200 x 850 units straight into a bitmap: the view is 898 x 495 at (274, 192).
     Gdiplus::Bitmap bitmap(1800, 1275, PixelFormat32bppPARGB);

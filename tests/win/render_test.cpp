@@ -36,14 +36,7 @@ Pixels renderView() {
 
 // Opaque colour of the translucent src over the opaque dst.
 std::uint32_t over(std::uint32_t src, std::uint32_t dst) {
-    const std::uint32_t alpha = src >> 24;
-    std::uint32_t result = 0xFF000000;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const std::uint32_t s = (src >> shift) & 0xFF;
-        const std::uint32_t d = (dst >> shift) & 0xFF;
-        result |= ((s * alpha + d * (255 - alpha) + 127) / 255) << shift;
-    }
-    return result;
+    return blend(dst, src, static_cast<float>(src >> 24) / 255.0f);
 }
 
 // Green with 10-pixel yellow stripes starting at the given columns.
@@ -64,16 +57,13 @@ int labelInk(const Pixels& pixels, int left, int top) {
     });
 }
 
-class RenderTest : public ::testing::Test {
-  protected:
-    void SetUp() override { resetAppStateKeepingHandles(); }
-    void TearDown() override { resetAppStateKeepingHandles(); }
-    static bool redAndBlue() {
-        appState.firstImage = solidPhoto(400, 200, Red);
-        appState.secondImage = solidPhoto(400, 200, Blue);
-        return appState.firstImage && appState.secondImage;
-    }
-};
+bool redAndBlue() {
+    appState.firstImage = solidPhoto(400, 200, Red);
+    appState.secondImage = solidPhoto(400, 200, Blue);
+    return appState.firstImage && appState.secondImage;
+}
+
+using RenderTest = FreshAppStateTest;
 
 } // namespace
 

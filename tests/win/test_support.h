@@ -228,6 +228,16 @@ inline int colourDistance(std::uint32_t a, std::uint32_t b) {
     return worst;
 }
 
+// Linear mix of two opaque colours, t = 0 giving from and 1 giving to.
+inline std::uint32_t blend(std::uint32_t from, std::uint32_t to, float t) {
+    std::uint32_t result = 0xFF000000;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const float value = channelOf(from, shift) * (1.0f - t) + channelOf(to, shift) * t;
+        result |= static_cast<std::uint32_t>(value + 0.5f) << shift;
+    }
+    return result;
+}
+
 inline std::string hexColour(std::uint32_t colour) {
     char text[16] = {};
     std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(colour));
@@ -246,6 +256,13 @@ inline ::testing::AssertionResult closeTo(std::uint32_t actual, std::uint32_t ex
     return ::testing::AssertionFailure()
            << hexColour(actual) << " is not within " << tolerance << " of " << hexColour(expected);
 }
+
+// Each test starts and ends with the default process-wide state.
+class FreshAppStateTest : public ::testing::Test {
+  protected:
+    void SetUp() override { resetAppStateKeepingHandles(); }
+    void TearDown() override { resetAppStateKeepingHandles(); }
+};
 
 struct Probe {
     int x;
