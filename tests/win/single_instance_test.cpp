@@ -10,18 +10,22 @@
 
 namespace {
 
-std::wstring programPath() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.find_last_of(L"\\/") + 1);
-    return folder + L"Driftpane.exe";
-}
-
-// A started process, ended by the test or, should the test fail early, here.
+// A started process, ended here should the test fail before it ends by itself.
 struct StartedProcess {
     PROCESS_INFORMATION info{};
     bool started = false;
+
+    StartedProcess() {
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring program(path);
+        program.replace(program.find_last_of(L"\\/") + 1, std::wstring::npos, L"Driftpane.exe");
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &startup, &info) != FALSE;
+    }
     ~StartedProcess() {
         if (started) {
             if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
@@ -32,8 +36,8 @@ struct StartedProcess {
             CloseHandle(info.hProcess);
         }
     }
+    // Generous: only a hang waits this long, and the exit code then shows it.
     DWORD waitForExit() const {
-        // Generous: only a hang ends up here, and the exit code then shows it.
         WaitForSingleObject(info.hProcess, 60000);
         DWORD code = 12345;
         GetExitCodeProcess(info.hProcess, &code);
@@ -41,59 +45,34 @@ struct StartedProcess {
     }
 };
 
-bool start(StartedProcess& process) {
-    std::wstring path = programPath();
-    std::wstring commandLine = L"\"" + path + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    process.started = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                     nullptr, nullptr, &startup, &process.info) != FALSE;
-    return process.started;
-}
-
 struct WindowSearch {
     DWORD processId;
     HWND found = nullptr;
-    int count = 0;
+    int count = 0; // main windows of any process
 };
-
-BOOL CALLBACK collectMainWindows(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<WindowSearch*>(context);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (std::wstring(className) != L"DriftpaneMain") {
-        return TRUE;
-    }
-    ++search->count;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId) {
-        search->found = window;
-    }
-    return TRUE;
-}
 
 WindowSearch findMainWindows(DWORD processId) {
     WindowSearch search{processId};
-    EnumWindows(collectMainWindows, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* search = reinterpret_cast<WindowSearch*>(context);
+            wchar_t className[64] = {};
+            GetClassNameW(window, className, 64);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (std::wstring(className) == L"DriftpaneMain") {
+                ++search->count;
+                search->found = owner == search->processId ? window : search->found;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search;
-}
-
-// The program's main window once it is shown; null if it never appears.
-HWND waitForVisibleMainWindow(DWORD processId) {
-    for (int attempt = 0; attempt < 600; ++attempt) {
-        HWND window = findMainWindows(processId).found;
-        if (window && IsWindowVisible(window)) {
-            return window;
-        }
-        Sleep(100);
-    }
-    return nullptr;
 }
 
 void expectSecondStartRestores(HWND first) {
     StartedProcess second;
-    ASSERT_TRUE(start(second));
+    ASSERT_TRUE(second.started);
     EXPECT_EQ(second.waitForExit(), 0u);
     EXPECT_TRUE(IsWindowVisible(first));
     EXPECT_FALSE(IsIconic(first));
@@ -103,18 +82,19 @@ void expectSecondStartRestores(HWND first) {
 } // namespace
 
 TEST(SingleInstance, SecondStartBringsTheFirstWindowBackAndEnds) {
-    const std::wstring path = programPath();
     StartedProcess first;
-    ASSERT_TRUE(start(first)) << "cannot start " << std::string(path.begin(), path.end());
-    HWND window = waitForVisibleMainWindow(first.info.dwProcessId);
-    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(first.started) << "cannot start Driftpane.exe next to the tests";
+    HWND window = nullptr;
+    for (int attempt = 0; attempt < 600 && !(window && IsWindowVisible(window)); ++attempt) {
+        Sleep(100);
+        window = findMainWindows(first.info.dwProcessId).found;
+    }
+    ASSERT_TRUE(window && IsWindowVisible(window));
 
     ShowWindow(window, SW_HIDE);
     ASSERT_FALSE(IsWindowVisible(window));
     expectSecondStartRestores(window);
-
-    // Minimising hides the window to the tray.
-    ShowWindow(window, SW_MINIMIZE);
+    ShowWindow(window, SW_MINIMIZE); // minimising hides to the tray
     ASSERT_FALSE(IsWindowVisible(window));
     expectSecondStartRestores(window);
 
