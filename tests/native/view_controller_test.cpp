@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
@@ -131,20 +132,15 @@ TEST(ViewController, WheelStepsInSinglePrecisionBetweenOneAndEight) {
     EXPECT_TRUE(wheel(state, true, RightPx).empty());
     EXPECT_EQ(wheel(state, false), (ViewEffects{Repaint}));
     EXPECT_EQ(state.zoom, 1.0f);
-    float expected = 1.0f;
-    for (int step = 1; step <= 11; ++step) {
+    float expected = 1.0f; // the twelfth step, 1.2^12 = 8.9, stops at 8
+    for (int step = 1; step <= 13; ++step) {
         EXPECT_EQ(wheel(state, true), (ViewEffects{Repaint}));
-        expected = expected * 1.2f;
+        expected = std::min(expected * 1.2f, 8.0f);
         ASSERT_EQ(state.zoom, expected) << step;
         if (step == 3) {
             EXPECT_NEAR(state.zoom, 1.728f, 1e-6f);
         }
     }
-    EXPECT_LT(state.zoom, 8.0f);
-    wheel(state, true);
-    EXPECT_EQ(state.zoom, 8.0f);
-    wheel(state, true);
-    EXPECT_EQ(state.zoom, 8.0f);
     for (int step = 0; step < 30; ++step) {
         wheel(state, false);
     }
@@ -218,7 +214,6 @@ TEST(ViewController, SwapMirrorsTheDividerAndFitRestoresTheView) {
     state.zoom = 2.0f;
     state.panX = 0.25f;
     state.generation = 5;
-    state.caption = L"Lake Powell";
 
     EXPECT_EQ(swapSides(state),
               (ViewEffects{{ViewEffectKind::SyncYearControls}, slider(700), Repaint}));
@@ -228,9 +223,7 @@ TEST(ViewController, SwapMirrorsTheDividerAndFitRestoresTheView) {
     EXPECT_EQ(state.secondImage, first);
     EXPECT_EQ((std::array{state.firstYear, state.secondYear}), (std::array{2018, 2000}));
     EXPECT_EQ((std::array{state.firstCatalogIndex, state.secondCatalogIndex}), (std::array{18, 0}));
-    EXPECT_EQ(state.zoom, 2.0f);
-    EXPECT_EQ(state.panX, 0.25f);
-    EXPECT_EQ(state.caption, L"Lake Powell");
+    EXPECT_EQ((std::array{state.zoom, state.panX}), (std::array{2.0f, 0.25f}));
 
     EXPECT_EQ(fitView(state), (ViewEffects{slider(500), Repaint}));
     EXPECT_EQ((std::array{state.dividerPos, state.zoom, state.panX, state.panY}),
@@ -268,39 +261,25 @@ TEST(ViewController, RandomInputKeepsInvariants) {
         const std::int32_t x = coordinate(random);
         const std::int32_t y = coordinate(random);
         ViewEffects effects;
-        switch (operation(random)) {
-        case 0:
-        case 1:
+        const int choice = operation(random);
+        if (choice < 2) {
             effects = pressInView(state, x, y, coin(random), width, height);
-            break;
-        case 2:
-        case 3:
-        case 4:
+        } else if (choice < 5) {
             effects = moveMouse(state, x, y, width, height);
-            break;
-        case 5:
+        } else if (choice == 5) {
             effects = coin(random) ? releaseButton(state) : captureLost(state);
-            if (effects.empty()) {
-                captured = false;
-            }
-            break;
-        case 6:
+            captured = captured && !effects.empty();
+        } else if (choice == 6) {
             effects = turnWheel(state, x, y, coin(random), width, height);
-            break;
-        case 7:
+        } else if (choice == 7) {
             effects = pressKey(state, key(random));
-            break;
-        case 8:
+        } else if (choice == 8) {
             effects = sliderMoved(state, x / 3);
-            break;
-        default:
-            if (coin(random)) {
-                effects = swapSides(state);
-                ++swaps;
-            } else {
-                effects = fitView(state);
-            }
-            break;
+        } else if (coin(random)) {
+            effects = swapSides(state);
+            ++swaps;
+        } else {
+            effects = fitView(state);
         }
         SCOPED_TRACE(step);
         ASSERT_GE(state.dividerPos, 0.0f);

