@@ -46,13 +46,14 @@ struct StartedProcess {
 };
 
 struct WindowSearch {
-    DWORD processId;
+    DWORD processId = 0;
     HWND found = nullptr;
     int count = 0; // main windows of any process
 };
 
 WindowSearch findMainWindows(DWORD processId) {
-    WindowSearch search{processId};
+    WindowSearch search;
+    search.processId = processId;
     EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
             auto* search = reinterpret_cast<WindowSearch*>(context);
