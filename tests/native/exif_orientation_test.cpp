@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace {
 
 const Bytes PlainJpeg = flatGreyJpeg(16, 8);
@@ -87,9 +84,6 @@ TEST(ExifOrientation, MalformedBlocksGiveZeroWithoutReadingOutside) {
 }
 
 TEST(ExifOrientation, FileWrittenByExiftool) {
-    // tools/make_test_photos.py: a small JPEG from PIL, orientation set by exiftool.
-    std::ifstream in(DRIFTPANE_SOURCE_DIR "/tests/data/orientation6_exiftool.jpg",
-                     std::ios::binary);
-    ASSERT_TRUE(in);
-    EXPECT_EQ(jpegExifOrientation(Bytes{std::istreambuf_iterator<char>(in), {}}), 6);
+    // A small JPEG from PIL, orientation set by exiftool.
+    EXPECT_EQ(jpegExifOrientation(readTestFile("orientation6_exiftool.jpg")), 6);
 }

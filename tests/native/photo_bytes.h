@@ -4,7 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
+#include <string>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -14,6 +17,12 @@ inline void put(Bytes& out, std::uint32_t value, int count, bool bigEndian) {
     for (int i = 0; i < count; ++i) {
         out.push_back(static_cast<std::uint8_t>(value >> (8 * (bigEndian ? count - 1 - i : i))));
     }
+}
+
+// A file from tests/data (tools/make_test_photos.py); empty when missing.
+inline Bytes readTestFile(const std::string& name) {
+    std::ifstream in(DRIFTPANE_SOURCE_DIR "/tests/data/" + name, std::ios::binary);
+    return Bytes{std::istreambuf_iterator<char>(in), {}};
 }
 
 inline Bytes concat(std::initializer_list<Bytes> parts) {

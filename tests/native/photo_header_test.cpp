@@ -7,6 +7,7 @@
 #include <climits>
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -37,14 +38,13 @@ const Bytes Frame = jpegSegment(0xC0, frameHeaderPayload(300, 200));
 } // namespace
 
 TEST(PhotoHeader, LimitsOnSidesAndPixelCount) {
-    EXPECT_FALSE(exceedsPhotoLimits(24000, 1));
-    EXPECT_FALSE(exceedsPhotoLimits(1, 24000));
-    EXPECT_FALSE(exceedsPhotoLimits(10000, 8000)); // exactly 80,000,000
-    EXPECT_FALSE(exceedsPhotoLimits(0, 0));
-    EXPECT_TRUE(exceedsPhotoLimits(24001, 10));
-    EXPECT_TRUE(exceedsPhotoLimits(10, 24001));
-    EXPECT_TRUE(exceedsPhotoLimits(24000, 3334)); // 80,016,000
-    EXPECT_TRUE(exceedsPhotoLimits(UINT32_MAX, UINT32_MAX));
+    // 10,000 x 8,000 is exactly 80,000,000 pixels; 24,000 x 3,334 is 80,016,000.
+    const std::tuple<std::uint32_t, std::uint32_t, bool> cases[] = {
+        {24000, 1, false}, {1, 24000, false}, {10000, 8000, false}, {0, 0, false},
+        {24001, 10, true}, {10, 24001, true}, {24000, 3334, true},  {UINT32_MAX, UINT32_MAX, true}};
+    for (const auto& [width, height, over] : cases) {
+        EXPECT_EQ(exceedsPhotoLimits(width, height), over) << width << " x " << height;
+    }
 }
 
 TEST(PhotoHeader, DeclaredSizes) {

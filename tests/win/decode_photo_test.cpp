@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 
@@ -117,12 +115,6 @@ void expectUpright(const Bytes& file, int tolerance) {
 
 Bytes taggedJpeg(int orientation, const Bytes& app1) {
     return withSegmentAfterSoi(encode(*storedPicture(orientation), L"image/jpeg"), app1);
-}
-
-Bytes readTestFile(const std::string& name) {
-    std::ifstream in(DRIFTPANE_SOURCE_DIR "/tests/data/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    return Bytes{std::istreambuf_iterator<char>(in), {}};
 }
 
 // Counts this program's calls to GdipCreateBitmapFromStream by swapping the entry in its
@@ -281,7 +273,7 @@ TEST(DecodePhoto, EveryOrientationTurnedUpright) {
         SCOPED_TRACE(value);
         expectUpright(taggedJpeg(1, orientationApp1(value, true)), JpegTolerance);
     }
-    // tools/make_test_photos.py: 32 x 16 stored, quadrants red, green / blue, yellow, tag 6.
+    // 32 x 16 stored, quadrants red, green / blue, yellow, tag 6.
     const auto image = decode(readTestFile("orientation6_exiftool.jpg"));
     ASSERT_TRUE(image);
     ASSERT_EQ(image->bitmap->GetWidth(), 16u);
