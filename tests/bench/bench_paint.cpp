@@ -31,7 +31,8 @@ double median(std::vector<double> values) {
 std::string runsText(const std::vector<double>& values) {
     std::string text = "runs:";
     for (double value : values) {
-        text += " " + std::to_string(static_cast<int>(value + 0.5));
+        text += ' ';
+        text += std::to_string(static_cast<int>(value + 0.5));
     }
     return text + " ms";
 }

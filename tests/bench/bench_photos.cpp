@@ -5,6 +5,7 @@
 
 #include "archive/image_data.h"
 #include "download/sha256.h"
+#include "tests/win/test_support.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -33,26 +34,6 @@ double peakWorkingSetMb() {
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
-}
-
-bool jpegEncoder(CLSID& clsid) {
-    UINT count = 0;
-    UINT size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) {
-        return false;
-    }
-    std::vector<std::uint8_t> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) {
-        return false;
-    }
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(codecs[i].MimeType) == L"image/jpeg") {
-            clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
 }
 
 // Smooth banded terrain with grain on top, so the encoder faces what a satellite photo
@@ -85,34 +66,13 @@ bool paintSyntheticPhoto(Gdiplus::Bitmap& bitmap) {
 }
 
 std::vector<std::uint8_t> encodeJpeg(Gdiplus::Bitmap& bitmap, ULONG quality) {
-    CLSID clsid{};
-    IStream* raw = nullptr;
-    if (!jpegEncoder(clsid) || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &raw))) {
-        return {};
-    }
-    std::unique_ptr<IStream, ComRelease> stream(raw);
     Gdiplus::EncoderParameters parameters{};
     parameters.Count = 1;
     parameters.Parameter[0].Guid = EncoderQualityParameter;
     parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
     parameters.Parameter[0].NumberOfValues = 1;
     parameters.Parameter[0].Value = &quality;
-    if (bitmap.Save(stream.get(), &clsid, &parameters) != Gdiplus::Ok) {
-        return {};
-    }
-    STATSTG stat{};
-    LARGE_INTEGER start{};
-    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) ||
-        FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) {
-        return {};
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
-    ULONG read = 0;
-    if (FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) ||
-        read != bytes.size()) {
-        return {};
-    }
-    return bytes;
+    return encodeImage(bitmap, L"image/jpeg", &parameters);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "archive/image_data.h"
 #include "archive/photo_limits.h"
 #include "tests/native/photo_bytes.h"
+#include "tests/win/test_support.h"
 
 #include <shlwapi.h>
 
@@ -51,29 +52,11 @@ std::unique_ptr<Gdiplus::Bitmap> storedPicture(int orientation) {
 
 // The picture in the given container, written by GDI+'s own encoder.
 Bytes encode(Gdiplus::Bitmap& bitmap, const std::wstring& mimeType) {
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<std::uint8_t> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, codecs);
-    IStream* raw = nullptr;
-    CreateStreamOnHGlobal(nullptr, TRUE, &raw);
-    std::unique_ptr<IStream, ComRelease> stream(raw);
-    for (UINT i = 0; i < count; ++i) {
-        HGLOBAL memory = nullptr;
-        if (codecs[i].MimeType == mimeType &&
-            bitmap.Save(stream.get(), &codecs[i].Clsid, nullptr) == Gdiplus::Ok &&
-            SUCCEEDED(GetHGlobalFromStream(stream.get(), &memory))) {
-            STATSTG stat{};
-            stream->Stat(&stat, STATFLAG_NONAME);
-            const auto* data = static_cast<const std::uint8_t*>(GlobalLock(memory));
-            Bytes out(data, data + stat.cbSize.QuadPart);
-            GlobalUnlock(memory);
-            return out;
-        }
+    Bytes out = encodeImage(bitmap, mimeType.c_str());
+    if (out.empty()) {
+        ADD_FAILURE() << "GDI+ could not encode " << std::string(mimeType.begin(), mimeType.end());
     }
-    ADD_FAILURE() << "GDI+ could not encode " << std::string(mimeType.begin(), mimeType.end());
-    return {};
+    return out;
 }
 
 // Whether GDI+ itself reads these bytes, so a refusal is the decoder's own rule.

@@ -29,8 +29,10 @@ inline void resetAppStateKeepingHandles() {
     appState.gdiplusToken = token;
 }
 
-// The bitmap as PNG file bytes from GDI+'s own encoder; empty on failure.
-inline std::vector<std::uint8_t> encodePng(Gdiplus::Bitmap& bitmap) {
+// The bitmap as file bytes from GDI+'s own encoder for the MIME type; empty on failure.
+inline std::vector<std::uint8_t>
+encodeImage(Gdiplus::Bitmap& bitmap, const wchar_t* mimeType,
+            const Gdiplus::EncoderParameters* parameters = nullptr) {
     UINT count = 0;
     UINT size = 0;
     if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) {
@@ -41,18 +43,18 @@ inline std::vector<std::uint8_t> encodePng(Gdiplus::Bitmap& bitmap) {
     if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) {
         return {};
     }
-    const Gdiplus::ImageCodecInfo* png = nullptr;
-    for (UINT i = 0; i < count && !png; ++i) {
-        png = std::wstring(codecs[i].MimeType) == L"image/png" ? &codecs[i] : nullptr;
+    const Gdiplus::ImageCodecInfo* codec = nullptr;
+    for (UINT i = 0; i < count && !codec; ++i) {
+        codec = std::wstring(codecs[i].MimeType) == mimeType ? &codecs[i] : nullptr;
     }
     IStream* raw = nullptr;
-    if (!png || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &raw))) {
+    if (!codec || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &raw))) {
         return {};
     }
     std::unique_ptr<IStream, ComRelease> stream(raw);
     STATSTG stat{};
     LARGE_INTEGER start{};
-    if (bitmap.Save(stream.get(), &png->Clsid, nullptr) != Gdiplus::Ok ||
+    if (bitmap.Save(stream.get(), &codec->Clsid, parameters) != Gdiplus::Ok ||
         FAILED(stream->Stat(&stat, STATFLAG_NONAME)) ||
         FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) {
         return {};
@@ -64,6 +66,10 @@ inline std::vector<std::uint8_t> encodePng(Gdiplus::Bitmap& bitmap) {
         return {};
     }
     return bytes;
+}
+
+inline std::vector<std::uint8_t> encodePng(Gdiplus::Bitmap& bitmap) {
+    return encodeImage(bitmap, L"image/png");
 }
 
 // A photo of the given size painted by paint, encoded and decoded the way every photo is.
