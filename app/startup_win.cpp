@@ -5,6 +5,7 @@
 #include "app/commands.h"
 #include "app/layout.h"
 #include "core/app_state.h"
+#include "core/handles_win.h"
 #include "core/text_table.h"
 
 #include <windows.h>
@@ -28,20 +29,12 @@ LRESULT CALLBACK guardedModalWindowProc(HWND window, UINT message, WPARAM wParam
     }
 }
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
 std::wstring localAppDataDir() {
-    PWSTR path = nullptr;
-    std::wstring dir;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path))) {
-        dir = appDataDirFor(path);
-    }
+    PWSTR raw = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &raw);
     // The buffer is the shell's to allocate and ours to free, even on failure.
-    CoTaskMemFree(path);
-    return dir;
+    UniqueTaskMem<wchar_t> path(raw);
+    return SUCCEEDED(result) ? appDataDirFor(path.get()) : std::wstring();
 }
 
 // True when another instance owns the mutex; its window has then been brought forward.

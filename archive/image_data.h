@@ -2,27 +2,19 @@
 // of them and the bitmap GDI+ decoded from that stream, turned upright. Windows only.
 #pragma once
 
-#include <windows.h>
-#include <objidl.h>
+#include "core/handles_win.h"
+
 #include <gdiplus.h>
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-struct ComRelease {
-    void operator()(IUnknown* object) const {
-        if (object) {
-            object->Release();
-        }
-    }
-};
-
 // The members are destroyed in reverse order: the bitmap first, because it keeps
 // reading from the stream, then the stream, then the bytes.
 struct ImageData {
     std::vector<std::uint8_t> bytes;
-    std::unique_ptr<IStream, ComRelease> stream;
+    ComPtr<IStream> stream;
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
 };
 

@@ -1,23 +1,12 @@
 // SHA-256 of a byte vector through Windows CNG (BCrypt), as lower-case hexadecimal text.
 #include "download/sha256.h"
 
-#include <windows.h>
-#include <bcrypt.h>
+#include "core/handles_win.h"
 
 #include <limits>
 #include <memory>
-#include <type_traits>
 
 namespace {
-
-struct AlgorithmClose {
-    void operator()(BCRYPT_ALG_HANDLE provider) const { BCryptCloseAlgorithmProvider(provider, 0); }
-};
-struct HashDestroy {
-    void operator()(BCRYPT_HASH_HANDLE hash) const { BCryptDestroyHash(hash); }
-};
-using AlgorithmHolder = std::unique_ptr<std::remove_pointer_t<BCRYPT_ALG_HANDLE>, AlgorithmClose>;
-using HashHolder = std::unique_ptr<std::remove_pointer_t<BCRYPT_HASH_HANDLE>, HashDestroy>;
 
 constexpr ULONG DigestSize = 32;
 
@@ -52,7 +41,7 @@ std::string sha256Hex(const std::vector<std::uint8_t>& bytes) {
             BCryptOpenAlgorithmProvider(&rawProvider, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
         return {};
     }
-    AlgorithmHolder provider(rawProvider);
+    UniqueAlgorithm provider(rawProvider);
 
     DWORD objectLength = 0;
     ULONG written = 0;
@@ -70,7 +59,7 @@ std::string sha256Hex(const std::vector<std::uint8_t>& bytes) {
                                     nullptr, 0, 0))) {
         return {};
     }
-    HashHolder hash(rawHash);
+    UniqueHash hash(rawHash);
 
     // BCrypt never writes through the input pointer; its signature just lacks const.
     UCHAR* input = const_cast<UCHAR*>(bytes.data());

@@ -51,7 +51,7 @@ encodeImage(Gdiplus::Bitmap& bitmap, const wchar_t* mimeType,
     if (!codec || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &raw))) {
         return {};
     }
-    std::unique_ptr<IStream, ComRelease> stream(raw);
+    ComPtr<IStream> stream(raw);
     STATSTG stat{};
     LARGE_INTEGER start{};
     if (bitmap.Save(stream.get(), &codec->Clsid, parameters) != Gdiplus::Ok ||
