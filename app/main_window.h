@@ -6,12 +6,6 @@
 
 #include <windows.h>
 
-// Button and panel colours (ARGB) besides those of the Palette.
-inline constexpr unsigned PanelColor = 0xFFE6E4D8;
-inline constexpr unsigned ButtonPressedColor = 0xFF685542;
-inline constexpr unsigned ButtonDisabledTextColor = 0xFF92928C;
-inline constexpr unsigned ButtonLightTextColor = 0xFFFFFFFF;
-
 // The main window procedure without the exception guard.
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -28,6 +22,13 @@ void layoutControls();
 
 // Carries out the effects the view controller asked for, in order.
 void runViewEffects(const ViewEffects& effects);
+
+// The work area (screen minus taskbar) of the monitor that holds most of the window.
+RECT monitorWorkArea(HWND window);
+
+// Shrinks and moves the window so that it lies within its monitor's work area; a window
+// that fits is left alone.
+void fitMainWindowToWorkArea(HWND window);
 
 // Draws one owner-drawn button of the main window or of a modal window.
 void drawOwnerButton(const DRAWITEMSTRUCT& item);

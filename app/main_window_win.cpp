@@ -21,6 +21,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,8 @@ namespace {
 
 constexpr wchar_t FolderButtonText[] = L"LocalAppData / Driftpane";
 constexpr wchar_t SliderText[] = L"Comparison";
-constexpr COLORREF PanelTextBackground = RGB(0xE6, 0xE4, 0xD8);
-constexpr COLORREF PanelText = RGB(0x26, 0x2F, 0x30);
+constexpr COLORREF PanelTextBackground = colorRefOf(WindowColour::Panel);
+constexpr COLORREF PanelText = colorRefOf(Palette::Ink);
 
 constexpr DWORD ButtonStyles = WS_TABSTOP | BS_OWNERDRAW;
 constexpr DWORD ComboStyles = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
@@ -95,6 +96,9 @@ LRESULT mainWindowOnCreate(HWND window) {
     addTrayIcon();
     SetTimer(window, IDT_CLOCK, 1000, nullptr);
     DragAcceptFiles(window, TRUE);
+    // Dialogs start with their keyboard cues set from the last input; a plain window does
+    // not, so its buttons would draw focus rectangles after a mouse click.
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
     return 0;
 }
 
@@ -122,8 +126,7 @@ LRESULT mainWindowOnClose() {
 }
 
 LRESULT mainWindowOnTaskbarCreated() {
-    // The shell restarted and forgot the icon.
-    appState.trayIconAdded = false;
+    // The shell restarted and forgot the icon, or somebody broadcast the message anyway.
     addTrayIcon();
     return 0;
 }
@@ -155,10 +158,13 @@ LRESULT mainWindowOnClockTick(HWND window) {
     return 0;
 }
 
-LRESULT mainWindowOnGetMinMaxInfo(LPARAM lParam) {
+LRESULT mainWindowOnGetMinMaxInfo(HWND window, LPARAM lParam) {
     auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-    info->ptMinTrackSize.x = scaled(MinWindowWidth);
-    info->ptMinTrackSize.y = scaled(MinWindowHeight);
+    // At a high scale on a small screen the minimum would reach past the screen's edge and
+    // push the bottom row out of reach; the work area caps it.
+    const RECT work = monitorWorkArea(window);
+    info->ptMinTrackSize.x = std::min<LONG>(scaled(MinWindowWidth), work.right - work.left);
+    info->ptMinTrackSize.y = std::min<LONG>(scaled(MinWindowHeight), work.bottom - work.top);
     return 0;
 }
 
@@ -176,10 +182,10 @@ LRESULT mainWindowOnPanelColor(WPARAM wParam) {
     SetBkColor(dc, PanelTextBackground);
     SetTextColor(dc, PanelText);
     if (!appState.panelBrush) {
-        // Lives until the process ends; the controls may ask for it at any time.
-        appState.panelBrush = CreateSolidBrush(PanelTextBackground);
+        // Kept from now on; the controls may ask for it at any time.
+        appState.panelBrush.reset(CreateSolidBrush(PanelTextBackground));
     }
-    return reinterpret_cast<LRESULT>(appState.panelBrush);
+    return reinterpret_cast<LRESULT>(appState.panelBrush.get());
 }
 
 LRESULT mainWindowOnGetDlgCode() {
@@ -247,12 +253,11 @@ LRESULT mainWindowOnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     SetWindowPos(window, nullptr, suggested->left, suggested->top,
                  suggested->right - suggested->left, suggested->bottom - suggested->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    if (appState.uiFont) {
-        DeleteObject(appState.uiFont);
-    }
-    appState.uiFont = createUiFont(appState.uiScale);
+    // The old font goes before the children are told of the new one; nothing draws in
+    // between.
+    appState.uiFont.reset(createUiFont(appState.uiScale));
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(appState.uiFont), TRUE);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(appState.uiFont.get()), TRUE);
     }
     layoutControls();
     return 0;
@@ -286,9 +291,41 @@ HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, D
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    appState.instanceHandle, nullptr);
     if (control) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(appState.uiFont), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(appState.uiFont.get()), TRUE);
     }
     return control;
+}
+
+RECT monitorWorkArea(HWND window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    RECT primaryWork{};
+    const bool havePrimaryWork = SystemParametersInfoW(SPI_GETWORKAREA, 0, &primaryWork, 0);
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) {
+        return primaryWork;
+    }
+    // On Windows the primary monitor's work area is the system's work area; Wine's monitor
+    // query leaves out a work area set through SystemParametersInfo, so both are asked.
+    RECT both{};
+    if ((info.dwFlags & MONITORINFOF_PRIMARY) && havePrimaryWork &&
+        IntersectRect(&both, &info.rcWork, &primaryWork)) {
+        return both;
+    }
+    return info.rcWork;
+}
+
+void fitMainWindowToWorkArea(HWND window) {
+    RECT current{};
+    GetWindowRect(window, &current);
+    const RECT work = monitorWorkArea(window);
+    const PixelRect fitted =
+        fitIntoWorkArea({current.left, current.top, current.right, current.bottom},
+                        {work.left, work.top, work.right, work.bottom});
+    if (fitted.left != current.left || fitted.top != current.top ||
+        fitted.right != current.right || fitted.bottom != current.bottom) {
+        SetWindowPos(window, nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
+                     fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void moveControl(int id, float x, float y, float width, float height) {
@@ -354,16 +391,16 @@ void drawOwnerButton(const DRAWITEMSTRUCT& item) {
 
         Gdiplus::ARGB background = accent          ? Palette::Accent
                                    : selectedPlace ? Palette::Ink
-                                                   : PanelColor;
+                                                   : WindowColour::Panel;
         if (item.itemState & ODS_SELECTED) {
-            background = ButtonPressedColor;
+            background = WindowColour::ButtonPressed;
         }
         Gdiplus::SolidBrush fill{Gdiplus::Color(background)};
         graphics.FillRectangle(&fill, 0, 0, width, height);
 
-        Gdiplus::ARGB textColor = light ? ButtonLightTextColor : Palette::Ink;
+        Gdiplus::ARGB textColor = light ? WindowColour::ButtonLightText : Palette::Ink;
         if (item.itemState & ODS_DISABLED) {
-            textColor = ButtonDisabledTextColor;
+            textColor = WindowColour::ButtonDisabledText;
         }
         const std::wstring text = windowText(item.hwndItem);
         Gdiplus::FontFamily family(L"Segoe UI");
@@ -378,7 +415,9 @@ void drawOwnerButton(const DRAWITEMSTRUCT& item) {
                                  static_cast<Gdiplus::REAL>(height));
         graphics.DrawString(text.c_str(), static_cast<INT>(text.size()), &font, box, &format, &ink);
     }
-    if (item.itemState & ODS_FOCUS) {
+    // ODS_NOFOCUSRECT follows the keyboard cues: hidden after mouse use, shown once the
+    // keyboard moves the focus, as in every dialog.
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         // Drawn after the GDI+ surface is gone, so nothing it still holds covers the rectangle.
         RECT focus = item.rcItem;
         InflateRect(&focus, -3, -3);
@@ -410,7 +449,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMECHANGE:
         return mainWindowOnClockTick(window);
     case WM_GETMINMAXINFO:
-        return mainWindowOnGetMinMaxInfo(lParam);
+        return mainWindowOnGetMinMaxInfo(window, lParam);
     case WM_DRAWITEM:
         return mainWindowOnDrawItem(window, wParam, lParam);
     case WM_GETDLGCODE:

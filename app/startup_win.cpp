@@ -4,8 +4,10 @@
 
 #include "app/commands.h"
 #include "app/layout.h"
+#include "app/main_window.h"
 #include "core/app_state.h"
 #include "core/handles_win.h"
+#include "core/palette.h"
 #include "core/text_table.h"
 
 #include <windows.h>
@@ -55,10 +57,7 @@ bool handOverToRunningInstance(UniqueHandle& mutex) {
 void shutDown(UniqueHandle& mutex) {
     appState.firstImage.reset();
     appState.secondImage.reset();
-    if (appState.uiFont) {
-        DeleteObject(appState.uiFont);
-        appState.uiFont = nullptr;
-    }
+    appState.uiFont.reset();
     Gdiplus::GdiplusShutdown(appState.gdiplusToken);
     CoUninitialize();
     mutex.reset();
@@ -85,16 +84,24 @@ void registerWindowClasses() {
 
     WNDCLASSW modalClass = mainClass;
     modalClass.lpfnWndProc = guardedModalWindowProc;
-    modalClass.hbrBackground = CreateSolidBrush(RGB(0xF4, 0xF0, 0xE8));
+    // A class brush belongs to the class: the system deletes it with the class.
+    modalClass.hbrBackground = CreateSolidBrush(colorRefOf(Palette::Paper));
     modalClass.lpszClassName = ModalWindowClass;
     RegisterClassW(&modalClass);
 }
 
 HWND createMainWindow() {
-    return CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, MainWindowClass,
-                           MainWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                           scaled(1220.0f), scaled(850.0f), nullptr, nullptr,
-                           appState.instanceHandle, nullptr);
+    // WS_CLIPCHILDREN keeps the window's own paint off its controls; without it every
+    // repaint covers them until they repaint themselves, and they flicker.
+    HWND window = CreateWindowExW(
+        WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, MainWindowClass, MainWindowTitle,
+        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+        scaled(InitialWindowWidth), scaled(InitialWindowHeight), nullptr, nullptr,
+        appState.instanceHandle, nullptr);
+    if (window) {
+        fitMainWindowToWorkArea(window);
+    }
+    return window;
 }
 
 void runMessageLoop() {
@@ -132,7 +139,7 @@ int runDriftpane(HINSTANCE instance, int showCommand) {
     }
     appState.appDataDir = localAppDataDir();
     appState.uiScale = static_cast<float>(GetDpiForSystem()) / 96.0f;
-    appState.uiFont = createUiFont(appState.uiScale);
+    appState.uiFont.reset(createUiFont(appState.uiScale));
 
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                   ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};

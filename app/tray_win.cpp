@@ -20,11 +20,16 @@ void addTrayIcon() {
     data.uCallbackMessage = WM_APP_TRAY;
     data.hIcon = LoadIconW(appState.instanceHandle, MAKEINTRESOURCEW(1));
     wcsncpy(data.szTip, L"Driftpane", sizeof(data.szTip) / sizeof(data.szTip[0]) - 1);
-    appState.trayIconAdded = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    // "TaskbarCreated" also arrives while the shell still holds our icon (another program
+    // broadcast it, or it came twice); adding then fails, but the icon is there and taking it
+    // over with a modify keeps hiding to the tray working.
+    appState.trayIconAdded = Shell_NotifyIconW(NIM_ADD, &data) != FALSE ||
+                             Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
     // With version 4 the shell reports the event in the low word of the callback's lParam.
+    // uVersion keeps what the shell accepted: the menu is opened differently without it.
     data.uVersion = NOTIFYICON_VERSION_4;
-    if (appState.trayIconAdded) {
-        Shell_NotifyIconW(NIM_SETVERSION, &data);
+    if (!appState.trayIconAdded || !Shell_NotifyIconW(NIM_SETVERSION, &data)) {
+        data.uVersion = 0;
     }
 }
 
@@ -97,9 +102,15 @@ void trayIconEvent(LPARAM lParam) {
     case NIN_KEYSELECT:
         restoreMainWindow();
         break;
+    // Under version 4 one right click sends WM_RBUTTONUP and then WM_CONTEXTMENU (which the
+    // menu key sends alone); answering both would open two nested menus.
     case WM_CONTEXTMENU:
-    case WM_RBUTTONUP:
         showTrayMenu();
+        break;
+    case WM_RBUTTONUP:
+        if (appState.trayIconData.uVersion != NOTIFYICON_VERSION_4) {
+            showTrayMenu();
+        }
         break;
     default:
         break;

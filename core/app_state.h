@@ -41,8 +41,9 @@ struct AppState {
     // Interface presentation.
     float uiScale = 1.0f;
     std::int32_t languageIndex = 0;
-    HFONT uiFont = nullptr;
-    HBRUSH panelBrush = nullptr;
+    // Owned: replacing or resetting one deletes the object it held.
+    UniqueFont uiFont;
+    UniqueBrush panelBrush;
 
     // Status line.
     std::wstring statusText;

@@ -4,10 +4,10 @@
 #pragma once
 
 #ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
+#include "core/handles_win.h"
 #else
 #include <cstdint>
+#include <memory>
 struct HWND__;
 struct HFONT__;
 struct HBRUSH__;
@@ -18,6 +18,12 @@ using HBRUSH = HBRUSH__*;
 using HINSTANCE = HINSTANCE__*;
 using ULONG_PTR = std::uintptr_t;
 using UINT = std::uint32_t;
+// Natively no font or brush is ever created, so their holders have nothing to release.
+struct GdiObjectKeep {
+    void operator()(void*) const {}
+};
+using UniqueFont = std::unique_ptr<HFONT__, GdiObjectKeep>;
+using UniqueBrush = std::unique_ptr<HBRUSH__, GdiObjectKeep>;
 // Only ever zero-initialised and passed around natively; its members matter on Windows.
 struct NOTIFYICONDATAW {
     unsigned char opaque[976];

@@ -3,15 +3,12 @@
 // that the same input gives the same divider and zoom on every build.
 #include "core/view_controller.h"
 
+#include "app/layout.h"
+
 #include <algorithm>
 #include <utility>
 
 namespace {
-
-constexpr float ViewLeft = 274.0f;
-constexpr float ViewTop = 192.0f;
-constexpr float ViewRightMargin = 302.0f;
-constexpr float ViewBottomMargin = 355.0f;
 
 constexpr float MinZoom = 1.0f;
 constexpr float MaxZoom = 8.0f;
@@ -59,7 +56,9 @@ bool pixelInView(const AppState& state, const ViewRect& view, std::int32_t x, st
 ViewRect viewRect(const AppState& state, std::int32_t clientWidthPx, std::int32_t clientHeightPx) {
     const float width = static_cast<float>(clientWidthPx) / state.uiScale;
     const float height = static_cast<float>(clientHeightPx) / state.uiScale;
-    return {ViewLeft, ViewTop, width - ViewRightMargin, height - ViewBottomMargin};
+    const LayoutBox& view = MainBox::View;
+    return {view.x.at(width, height), view.y.at(width, height), view.width.at(width, height),
+            view.height.at(width, height)};
 }
 
 std::int32_t sliderPositionFor(float dividerPos) {

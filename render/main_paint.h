@@ -6,10 +6,12 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "core/palette.h"
+
 #include <cstdint>
 
 // Status line colour while statusIsError is set.
-inline constexpr std::uint32_t ErrorRed = 0xFFA13327;
+using WindowColour::ErrorRed;
 
 // Paints the whole client area of the main window; brackets its work in BeginPaint and
 // EndPaint.

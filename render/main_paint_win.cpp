@@ -2,6 +2,7 @@
 // with years, zoom, status and clock. Nothing is kept between paints.
 #include "render/main_paint.h"
 
+#include "app/layout.h"
 #include "core/app_state.h"
 #include "core/palette.h"
 #include "core/text_table.h"
@@ -14,14 +15,6 @@
 #include <string>
 
 namespace {
-
-constexpr std::uint32_t PanelColour = 0xFFE6E4D8;
-constexpr std::uint32_t HeaderStart = 0xFF253C39;
-constexpr std::uint32_t HeaderEnd = 0xFF484F39;
-constexpr std::uint32_t HatchColour = 0x50DCCDA5;
-constexpr std::uint32_t TitleColour = 0xFFFAF5E6;
-constexpr std::uint32_t TaglineColour = 0xFFD9E0CE;
-constexpr std::uint32_t FieldNotesColour = 0xFFD0BF98;
 
 // A text that breaks into lines at word boundaries within its box: the default string
 // format, otherwise the same font and brush as drawLabel.
@@ -42,6 +35,12 @@ void fill(Gdiplus::Graphics& graphics, std::uint32_t argb, float x, float y, flo
 
 std::wstring text(TextId id) {
     return localizedText(id);
+}
+
+// A box of the window's geometry table for a client of width x height units.
+Gdiplus::RectF boxAt(const LayoutBox& box, float width, float height) {
+    return Gdiplus::RectF(box.x.at(width, height), box.y.at(width, height),
+                          box.width.at(width, height), box.height.at(width, height));
 }
 
 // Ends the paint on every path, even if building a text throws.
@@ -68,58 +67,62 @@ void drawMainWindow(Gdiplus::Graphics& graphics, std::int32_t clientWidthPx,
     const float W = static_cast<float>(clientWidthPx) / scale;
     const float H = static_cast<float>(clientHeightPx) / scale;
 
+    auto box = [W, H](const LayoutBox& layout) { return boxAt(layout, W, H); };
+    using namespace WindowColour;
+
     fill(graphics, Palette::Paper, 0, 0, W, H);
-    fill(graphics, PanelColour, 0, 0, 246, H);
+    fill(graphics, Panel, 0, 0, MainBox::PanelWidth, H);
 
-    Gdiplus::LinearGradientBrush header(Gdiplus::PointF(0, 0), Gdiplus::PointF(246, 140),
-                                        Gdiplus::Color(HeaderStart), Gdiplus::Color(HeaderEnd));
+    Gdiplus::LinearGradientBrush header(
+        Gdiplus::PointF(0, 0), Gdiplus::PointF(MainBox::HeaderGradientX, MainBox::HeaderGradientY),
+        Gdiplus::Color(HeaderStart), Gdiplus::Color(HeaderEnd));
     header.SetWrapMode(Gdiplus::WrapModeTile);
-    graphics.FillRectangle(&header, 0.0f, 0.0f, 246.0f, 145.0f);
+    graphics.FillRectangle(&header, 0.0f, 0.0f, MainBox::PanelWidth, MainBox::HeaderHeight);
 
-    Gdiplus::Pen hatch(Gdiplus::Color(HatchColour), 1.0f);
+    Gdiplus::Pen hatch(Gdiplus::Color(Hatch), 1.0f);
     for (int k = 0; k < 4; ++k) {
         const float offset = 12.0f * static_cast<float>(k);
-        graphics.DrawLine(&hatch, 165.0f + offset, 0.0f, 112.0f + offset, 145.0f);
+        graphics.DrawLine(&hatch, 165.0f + offset, 0.0f, 112.0f + offset, MainBox::HeaderHeight);
     }
 
-    drawLabel(graphics, L"Driftpane", RectF(22, 23, 215, 40), 27, TitleColour, true);
-    drawLabel(graphics, text(TextId::Tagline), RectF(23, 69, 212, 40), 14, TaglineColour, false);
-    drawLabel(graphics, L"01 / FIELD NOTES", RectF(23, 116, 205, 20), 10, FieldNotesColour, true);
-    drawLabel(graphics, text(TextId::FieldArchive), RectF(22, 165, 208, 22), 11, Palette::Muted,
-              true);
-    drawLabel(graphics, text(TextId::SavedPairs), RectF(22, 349, 208, 22), 11, Palette::Muted,
-              true);
-    drawWrapped(graphics, text(TextId::OfflineNote), RectF(22, H - 126, 202, 43), 11,
+    drawLabel(graphics, L"Driftpane", box(MainBox::Title), 27, Title, true);
+    drawLabel(graphics, text(TextId::Tagline), box(MainBox::Tagline), 14, Tagline, false);
+    drawLabel(graphics, L"01 / FIELD NOTES", box(MainBox::FieldNotes), 10, FieldNotes, true);
+    drawLabel(graphics, text(TextId::FieldArchive), box(MainBox::ArchiveHeading), 11,
+              Palette::Muted, true);
+    drawLabel(graphics, text(TextId::SavedPairs), box(MainBox::SavedPairsHeading), 11,
+              Palette::Muted, true);
+    drawWrapped(graphics, text(TextId::OfflineNote), box(MainBox::OfflineNote), 11,
                 Palette::Muted);
-    drawLabel(graphics, text(TextId::LanguageName), RectF(22, H - 48, 190, 22), 12, Palette::Ink,
+    drawLabel(graphics, text(TextId::LanguageName), box(MainBox::LanguageName), 12, Palette::Ink,
               false);
 
-    drawLabel(graphics, appState.caption, RectF(274, 22, W - 540, 46), 32, Palette::Ink, true);
+    drawLabel(graphics, appState.caption, box(MainBox::Caption), 32, Palette::Ink, true);
     drawLabel(graphics, sourceLineText(appState.isLocalPair, text(TextId::FitNote)),
-              RectF(276, 71, W - 320, 28), 11, Palette::Muted, false);
-    drawLabel(graphics, text(TextId::FirstYear), RectF(274, 113, 110, 23), 12, Palette::Muted,
+              box(MainBox::SourceLine), 11, Palette::Muted, false);
+    drawLabel(graphics, text(TextId::FirstYear), box(MainBox::FirstYearLabel), 12, Palette::Muted,
               false);
-    drawLabel(graphics, text(TextId::SecondYear), RectF(397, 113, 110, 23), 12, Palette::Muted,
-              false);
+    drawLabel(graphics, text(TextId::SecondYear), box(MainBox::SecondYearLabel), 12,
+              Palette::Muted, false);
 
     const ViewRect view = viewRect(appState, clientWidthPx, clientHeightPx);
     drawComparison(graphics, RectF(view.left, view.top, view.width, view.height), true);
-    drawLabel(graphics, text(TextId::ViewHint),
-              RectF(274, view.top + view.height + 9, view.width, 24), 12, Palette::Muted, false);
+    drawLabel(graphics, text(TextId::ViewHint), box(MainBox::ViewHint), 12, Palette::Muted, false);
 
-    drawLabel(graphics, yearText(appState.firstYear), RectF(274, H - 115, 67, 24), 14, Palette::Ink,
+    drawLabel(graphics, yearText(appState.firstYear), box(MainBox::FirstYear), 14, Palette::Ink,
               true);
-    drawLabel(graphics, yearText(appState.secondYear), RectF(W - 83, H - 115, 60, 24), 14,
-              Palette::Ink, true);
-    drawLabel(graphics, zoomText(text(TextId::Zoom), appState.zoom),
-              RectF(W - 260, H - 73, 120, 24), 12, Palette::Muted, false);
+    drawLabel(graphics, yearText(appState.secondYear), box(MainBox::SecondYear), 14, Palette::Ink,
+              true);
+    drawLabel(graphics, zoomText(text(TextId::Zoom), appState.zoom), box(MainBox::Zoom), 12,
+              Palette::Muted, false);
 
-    Gdiplus::Pen rule(Gdiplus::Color(Palette::Rule), 1.0f);
-    graphics.DrawLine(&rule, 270.0f, H - 43.0f, W - 25.0f, H - 43.0f);
+    const RectF rule = box(MainBox::Rule);
+    Gdiplus::Pen rulePen(Gdiplus::Color(Palette::Rule), 1.0f);
+    graphics.DrawLine(&rulePen, rule.X, rule.Y, rule.X + rule.Width, rule.Y);
 
-    drawWrapped(graphics, appState.statusText, RectF(274, H - 39, W - 595, 38), 11,
+    drawWrapped(graphics, appState.statusText, box(MainBox::Status), 11,
                 appState.statusIsError ? ErrorRed : Palette::Muted);
-    drawLabel(graphics, clockText(), RectF(W - 302, H - 35, 278, 27), 12, Palette::Ink, false);
+    drawLabel(graphics, clockText(), box(MainBox::Clock), 12, Palette::Ink, false);
 }
 
 void paintMainWindow(HWND window) {

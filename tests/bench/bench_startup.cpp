@@ -3,6 +3,8 @@
 #include "tests/bench/bench.h"
 
 #include "app/control_ids.h"
+#include "core/app_state.h"
+#include "core/view_controller.h"
 
 #include <windows.h>
 
@@ -56,12 +58,14 @@ COLORREF screenPixel(HWND window, int x, int y) {
 bool showsDefaultPair(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    const int viewWidth = client.right - 302;
-    const int viewHeight = client.bottom - 355;
+    // The started program runs at 96 DPI, where units are pixels.
+    const ViewRect view = viewRect(AppState{}, client.right, client.bottom);
     if (screenPixel(window, 260, 100) != PaperPixel) {
         return false;
     }
-    const COLORREF photo = screenPixel(window, 274 + viewWidth / 4, 192 + viewHeight / 2);
+    const COLORREF photo =
+        screenPixel(window, static_cast<int>(view.left + view.width / 4),
+                    static_cast<int>(view.top + view.height / 2));
     return photo != ViewBackgroundPixel && photo != PaperPixel && photo != CLR_INVALID;
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -66,4 +67,28 @@ TEST(Layout, AppDataDirJoinsWithOneSeparator) {
     EXPECT_EQ(appDataDirFor(L"C:\\Local\\"), L"C:\\Local\\Driftpane");
     EXPECT_EQ(appDataDirFor(L"C:/Local/"), L"C:/Local/Driftpane");
     EXPECT_EQ(appDataDirFor(L""), L"");
+}
+
+TEST(Layout, WindowRectangleFitsIntoTheWorkArea) {
+    const struct {
+        PixelRect wanted, work, expected;
+    } cases[] = {
+        // Fits: stays where it is.
+        {{100, 50, 1320, 900}, {0, 0, 1920, 1080}, {100, 50, 1320, 900}},
+        // 1830 x 1275 at 150 % on a full HD laptop: as high as the work area, moved up.
+        {{100, 100, 1930, 1375}, {0, 0, 1920, 1040}, {90, 0, 1920, 1040}},
+        // Larger both ways: the whole work area.
+        {{-50, -50, 3000, 2000}, {0, 0, 1366, 728}, {0, 0, 1366, 728}},
+        // A second monitor right of the first, its taskbar at the top.
+        {{0, 0, 1220, 850}, {1920, 40, 3840, 1080}, {1920, 40, 3140, 890}},
+        // Sticking out past the far edges only: pulled back in, size kept.
+        {{1000, 600, 2220, 1450}, {0, 0, 2560, 1400}, {1000, 550, 2220, 1400}},
+    };
+    for (const auto& c : cases) {
+        const PixelRect r = fitIntoWorkArea(c.wanted, c.work);
+        EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom),
+                  std::tuple(c.expected.left, c.expected.top, c.expected.right, c.expected.bottom))
+            << c.wanted.left << "," << c.wanted.top << " in " << c.work.right << "x"
+            << c.work.bottom;
+    }
 }

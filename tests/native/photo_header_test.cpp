@@ -121,6 +121,13 @@ TEST(PhotoHeader, DeclaredSizes) {
     for (std::uint8_t headerSize : {0, 11, 13, 15}) {
         EXPECT_FALSE(peekPhotoSize(patched(bmpFile(7, 5), 14, headerSize))) << int{headerSize};
     }
+    // OS/2 2.x headers (16 to 64 bytes) and the Windows ones (40, 52, 56, 108, 124) keep the
+    // sides where BITMAPINFOHEADER has them; a decoder accepts them, so the peek must too.
+    for (std::uint8_t headerSize : {16, 24, 39, 40, 64, 124}) {
+        const auto size = peekPhotoSize(patched(bmpFile(7, 5), 14, headerSize));
+        ASSERT_TRUE(size) << int{headerSize};
+        EXPECT_EQ(std::make_pair(size->width, size->height), std::make_pair(7u, 5u));
+    }
     const Bytes whole = jpegWith({Frame});
     for (std::size_t length = 0; length < whole.size(); ++length) {
         EXPECT_FALSE(peekPhotoSize(cut(whole, length))) << length;

@@ -8,6 +8,7 @@
 #include "app/tray.h"
 #include "core/palette.h"
 #include "core/text_table.h"
+#include "core/view_controller.h"
 #include "tests/win/test_support.h"
 
 #include <windows.h>
@@ -74,7 +75,7 @@ class MainWindowTest : public testing::Test {
     void createWindow(float scale) {
         resetAppStateKeepingHandles();
         appState.uiScale = scale;
-        appState.uiFont = createUiFont(scale);
+        appState.uiFont.reset(createUiFont(scale));
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&controls);
         registerWindowClasses();
@@ -87,8 +88,6 @@ class MainWindowTest : public testing::Test {
             DestroyWindow(window);
         }
         pumpMessages();
-        DeleteObject(appState.uiFont);
-        DeleteObject(appState.panelBrush);
         resetAppStateKeepingHandles();
     }
 
@@ -174,13 +173,13 @@ class MainWindowTest : public testing::Test {
                              scaledBy(w - 432, c.scale), scaledBy(w - 115, c.scale),
                              scaledBy(h - 82, c.scale)));
         LOGFONTW font{};
-        GetObjectW(appState.uiFont, sizeof(font), &font);
+        GetObjectW(appState.uiFont.get(), sizeof(font), &font);
         EXPECT_EQ(font.lfHeight, c.fontHeight);
         for (HWND child = GetWindow(window, GW_CHILD); child;
              child = GetWindow(child, GW_HWNDNEXT)) {
             if (GetDlgCtrlID(child) != IDC_COMPARISON) { // the slider shows no text
                 EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)),
-                          appState.uiFont);
+                          appState.uiFont.get());
             }
         }
         MINMAXINFO info{};
@@ -263,6 +262,18 @@ TEST_F(MainWindowTest, LoadYearsRefusesEqualYearsAndAcceptsALaterFirstYear) {
     click(IDC_LOAD_YEARS);
     expectStatus(TextId::Ready, false);
     expectPair(2018, 2000, 18, 0, 2);
+
+    // Photos that cannot be read leave the pair, its rows and the user's choice as they were.
+    const auto shown = std::pair(appState.firstImage, appState.secondImage);
+    selectYears(3, 7);
+    const HINSTANCE program = appState.instanceHandle;
+    appState.instanceHandle = GetModuleHandleW(L"kernel32.dll"); // holds no archive
+    click(IDC_LOAD_YEARS);
+    appState.instanceHandle = program;
+    expectStatus(TextId::CannotReadPhotos, true);
+    expectPair(2018, 2000, 18, 0, 2);
+    EXPECT_EQ(std::pair(appState.firstImage, appState.secondImage), shown);
+    EXPECT_EQ(comboText(item(IDC_FIRST_YEAR)) + comboText(item(IDC_SECOND_YEAR)), L"20032007");
 }
 
 TEST_F(MainWindowTest, LocalPairLocksTheYearControlsUntilAPlaceIsChosen) {
@@ -398,8 +409,9 @@ TEST_F(MainWindowTest, TrayIconHidesRestoresAndComesBackAfterAShellRestart) {
 
 TEST_F(MainWindowTest, DragMovesTheDividerShiftDragPansAndTheWheelZoomsOverTheViewOnly) {
     const RECT size = client();
-    const int y = 242; // the view starts at 274, 192 and leaves 302 x 355 of the client
-    mouse(WM_LBUTTONDOWN, MK_LBUTTON, 274 + (size.right - 302) / 4, y);
+    const ViewRect view = viewRect(appState, size.right, size.bottom); // at scale 1
+    const int y = static_cast<int>(view.top) + 50;
+    mouse(WM_LBUTTONDOWN, MK_LBUTTON, static_cast<int>(view.left + view.width / 4), y);
     EXPECT_TRUE(appState.dragging && !appState.dragIsPan && GetCapture() == window);
     EXPECT_NEAR(appState.dividerPos, 0.25f, 0.002f);
     EXPECT_NEAR(slider(), 250, 2);
@@ -418,7 +430,7 @@ TEST_F(MainWindowTest, DragMovesTheDividerShiftDragPansAndTheWheelZoomsOverTheVi
     wheel({place.left + 5, place.top + 5}, 1);
     EXPECT_FLOAT_EQ(appState.zoom, 1.0f);
 
-    const POINT centre{size.right / 2, 192 + (size.bottom - 355) / 2};
+    const POINT centre{size.right / 2, static_cast<LONG>(view.top + view.height / 2)};
     wheel(centre, 4);
     EXPECT_NEAR(appState.zoom, 2.0736f, 1e-4f);
     mouse(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, centre.x, centre.y);
@@ -520,20 +532,20 @@ TEST_F(MainWindowTest, SelectedPlaceIsDarkOnlyForAnArchivePairAndDisabledButtons
                        look(shot, IDC_PLACE_FIRST + 2).background};
     };
     Pixels shot = screenshot();
-    EXPECT_EQ(places(shot), (Colours{Palette::Ink, PanelColor, PanelColor}));
+    EXPECT_EQ(places(shot), (Colours{Palette::Ink, WindowColour::Panel, WindowColour::Panel}));
     EXPECT_EQ(look(shot, IDC_SAVE_PAIR).background, Palette::Accent);
     EXPECT_GT(look(shot, IDC_SAVE_PAIR).lightest, 0xE8); // white text
     EXPECT_LT(look(shot, IDC_LOAD_YEARS).darkest, 0x60); // ink text
 
     ASSERT_TRUE(installLocalPair());
     shot = screenshot();
-    EXPECT_EQ(places(shot), (Colours{PanelColor, PanelColor, PanelColor}));
+    EXPECT_EQ(places(shot), (Colours{WindowColour::Panel, WindowColour::Panel, WindowColour::Panel}));
     const Look disabled = look(shot, IDC_LOAD_YEARS);
-    EXPECT_EQ(disabled.background, PanelColor);
+    EXPECT_EQ(disabled.background, WindowColour::Panel);
     EXPECT_GE(disabled.darkest, 0x80); // grey text
     EXPECT_LT(disabled.darkest, 0xC0);
     click(IDC_PLACE_FIRST + 2);
-    EXPECT_EQ(places(screenshot()), (Colours{PanelColor, PanelColor, Palette::Ink}));
+    EXPECT_EQ(places(screenshot()), (Colours{WindowColour::Panel, WindowColour::Panel, Palette::Ink}));
 }
 
 TEST_F(MainWindowTest, StatusLineShowsInvalidYearsInTheErrorColour) {
@@ -541,7 +553,10 @@ TEST_F(MainWindowTest, StatusLineShowsInvalidYearsInTheErrorColour) {
     const RECT size = client();
     auto reddest = [&] { // red minus green of the reddest inked pixel in the status box
         int best = -256;
-        const PixelBox box{274, size.bottom - 39, size.right - 321, size.bottom - 1};
+        const LayoutBox& status = MainBox::Status; // at scale 1, less the clock's overlap
+        const PixelBox box{static_cast<int>(status.x.at(size.right, size.bottom)),
+                           static_cast<int>(status.y.at(size.right, size.bottom)),
+                           size.right - 321, size.bottom - 1};
         const int inked = countPixels(screenshot(), box, [&](std::uint32_t c, int, int) {
             const int r = channelOf(c, 16), g = channelOf(c, 8);
             const bool ink = r + g + channelOf(c, 0) < 3 * 0xC0;
@@ -556,4 +571,147 @@ TEST_F(MainWindowTest, StatusLineShowsInvalidYearsInTheErrorColour) {
     EXPECT_GT(reddest(), 60); // 0xA13327: red well above green
     setStatus(TextId::InvalidYears, false);
     EXPECT_LT(reddest(), 25); // 0x69726F: grey
+}
+
+TEST_F(MainWindowTest, RepaintingTheWindowLeavesItsControlsPixelsAlone) {
+    show();
+    const Pixels before = screenshot();
+    // The window alone repaints, as on a divider drag, a wheel step or a clock tick; its
+    // controls have nothing to repaint, so whatever covers them stays on screen.
+    InvalidateRect(window, nullptr, FALSE);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        ValidateRect(child, nullptr);
+    }
+    UpdateWindow(window);
+    const Pixels after = captureClient(window);
+    ASSERT_EQ(std::tuple(after.width, after.height), std::tuple(before.width, before.height));
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        const RECT r = childRect(window, id);
+        const PixelBox box{std::max<int>(r.left, 0), std::max<int>(r.top, 0),
+                           std::min<int>(r.right, after.width),
+                           std::min<int>(r.bottom, after.height)};
+        EXPECT_EQ(countPixels(after, box,
+                              [&](std::uint32_t c, int x, int y) { return c != before.at(x, y); }),
+                  0)
+            << "control " << id;
+    }
+}
+
+TEST_F(MainWindowTest, AtOneAndAHalfOnAFullHdScreenTheWindowAndItsMinimumFitTheWorkArea) {
+    RECT savedWork{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &savedWork, 0);
+    RECT work{0, 0, 1920, 1080}; // a laptop's screen, with no taskbar in the way
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0));
+    work = monitorWorkArea(window);
+    ASSERT_EQ(std::tuple(work.right - work.left, work.bottom - work.top), std::tuple(1920, 1080));
+    DestroyWindow(window);
+    pumpMessages();
+    createWindow(1.5f); // asks for 1830 x 1275
+
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_GE(outer.left, work.left);
+    EXPECT_GE(outer.top, work.top);
+    EXPECT_LE(outer.right, work.right);
+    EXPECT_LE(outer.bottom, work.bottom);
+    EXPECT_EQ(outer.bottom - outer.top, 1080);
+    MINMAXINFO info{};
+    SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(std::tuple(info.ptMinTrackSize.x, info.ptMinTrackSize.y), std::tuple(1575, 1080));
+
+    // Every control lies inside the client area, and none covers another.
+    const RECT area = client();
+    std::vector<std::pair<int, RECT>> controls;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        const RECT r = childRect(window, id);
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= area.right && r.bottom <= area.bottom)
+            << "control " << id << " at " << r.left << "," << r.top << " - " << r.right << ","
+            << r.bottom << " in " << area.right << " x " << area.bottom;
+        for (const auto& [otherId, other] : controls) {
+            RECT overlap{};
+            EXPECT_FALSE(IntersectRect(&overlap, &r, &other)) << id << " overlaps " << otherId;
+        }
+        controls.emplace_back(id, r);
+    }
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &savedWork, 0);
+}
+
+TEST_F(MainWindowTest, FocusRectangleFollowsTheKeyboardCues) {
+    // The button drawn into a bitmap as the button control asks for it.
+    HWND swap = item(IDC_SWAP);
+    auto draw = [&](UINT state) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = 100;
+        info.bmiHeader.biHeight = -32;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        std::vector<std::uint32_t> pixels;
+        if (dib && bits) {
+            HGDIOBJ previous = SelectObject(dc, dib);
+            DRAWITEMSTRUCT drawItem{ODT_BUTTON, IDC_SWAP, 0, ODA_DRAWENTIRE, state, swap, dc,
+                                    RECT{0, 0, 100, 32}, 0};
+            drawOwnerButton(drawItem);
+            GdiFlush();
+            const auto* first = static_cast<const std::uint32_t*>(bits);
+            pixels.assign(first, first + 100 * 32);
+            SelectObject(dc, previous);
+            DeleteObject(dib);
+        }
+        DeleteDC(dc);
+        return pixels;
+    };
+    const auto plain = draw(0);
+    ASSERT_EQ(plain.size(), 3200u);
+    EXPECT_NE(draw(ODS_FOCUS), plain);
+    EXPECT_EQ(draw(ODS_FOCUS | ODS_NOFOCUSRECT), plain);
+}
+
+TEST_F(MainWindowTest, OneRightClickOnTheTrayIconOpensOneMenu) {
+    static int menusOpened = 0;
+    menusOpened = 0;
+    // Counts the menus and closes each as soon as it waits for input.
+    HHOOK hook = SetWindowsHookExW(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            if (code == HC_ACTION && sent->message == WM_INITMENUPOPUP) {
+                ++menusOpened;
+            } else if (code == HC_ACTION && sent->message == WM_ENTERIDLE) {
+                EndMenu();
+            }
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    ASSERT_EQ(appState.trayIconData.uVersion, static_cast<UINT>(NOTIFYICON_VERSION_4));
+    // What the shell sends for one right click under version 4, then the menu key alone.
+    SendMessageW(window, WM_APP_TRAY, 0, MAKELPARAM(WM_RBUTTONUP, 1));
+    SendMessageW(window, WM_APP_TRAY, 0, MAKELPARAM(WM_CONTEXTMENU, 1));
+    pumpMessages();
+    EXPECT_EQ(menusOpened, 1);
+    SendMessageW(window, WM_APP_TRAY, 0, MAKELPARAM(WM_CONTEXTMENU, 1));
+    pumpMessages();
+    EXPECT_EQ(menusOpened, 2);
+    UnhookWindowsHookEx(hook);
+}
+
+TEST_F(MainWindowTest, RepeatedTaskbarCreatedKeepsTheIconAndCloseStillHides) {
+    show();
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    // The shell kept the icon: adding it again is refused, as Windows refuses a duplicate.
+    SendMessageW(window, taskbarCreated, 0, 0);
+    SendMessageW(window, taskbarCreated, 0, 0);
+    EXPECT_TRUE(appState.trayIconAdded);
+    NOTIFYICONDATAW probe = appState.trayIconData; // modifying succeeds only for a known icon
+    probe.uFlags = NIF_TIP;
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_FALSE(IsWindowVisible(window));
 }

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int Width = 1220;
 constexpr int Height = 850;
-constexpr std::uint32_t PanelColour = 0xFFE6E4D8;
+constexpr std::uint32_t PanelColour = WindowColour::Panel;
 constexpr std::uint32_t HeaderStart = 0xFF253C39;
 constexpr std::uint32_t HeaderEnd = 0xFF484F39;
 
