@@ -8,6 +8,9 @@
 #include "archive/catalog.h"
 #include "core/app_state.h"
 #include "core/view_controller.h"
+#include "pairs/saved_pairs.h"
+#include "pairs/storage.h"
+#include "render/png_export.h"
 
 #include <utility>
 
@@ -76,20 +79,30 @@ LRESULT mainWindowOnCommand(HWND /*window*/, WPARAM wParam, LPARAM /*lParam*/) {
     case IDM_EXIT:
         exitProgram();
         break;
+    case IDC_SAVE_PAIR:
+        saveCurrentPair();
+        break;
+    case IDC_EXPORT_PNG:
+        exportPng();
+        break;
+    case IDC_SAVED_PAIRS:
+        // Only a selection change opens a pair; focus and double-click notices do not.
+        if (HIWORD(wParam) == LBN_SELCHANGE) {
+            openSelectedPair();
+        }
+        break;
+    case IDC_OPEN_FOLDER:
+        openAppDataFolder();
+        break;
     case IDC_PLACE_FIRST + 0:
     case IDC_PLACE_FIRST + 1:
     case IDC_PLACE_FIRST + 2:
         choosePlace(id - IDC_PLACE_FIRST);
         break;
-    // The import dialog, the download, saving, PNG export, the help box, the saved-pairs
-    // list and the folder button are not part of this window yet.
+    // The import dialog, the download and the help box are not part of this window yet.
     case IDC_LOCAL_PHOTOS:
     case IDC_FETCH:
-    case IDC_SAVE_PAIR:
     case IDC_HELP:
-    case IDC_EXPORT_PNG:
-    case IDC_SAVED_PAIRS:
-    case IDC_OPEN_FOLDER:
         break;
     default: // the year lists, the slider and Enter (IDOK) do nothing
         break;

@@ -12,6 +12,7 @@
 #include "core/app_state.h"
 #include "core/palette.h"
 #include "core/text_table.h"
+#include "pairs/saved_pairs.h"
 #include "render/main_paint.h"
 
 #include <windows.h>
@@ -91,7 +92,7 @@ LRESULT mainWindowOnCreate(HWND window) {
     createMainControls(window);
     fillYearCombos();
     loadSelectedYears();
-    // The saved-pairs list joins the window in a later step.
+    refreshSavedPairs();
     layoutControls();
     addTrayIcon();
     SetTimer(window, IDT_CLOCK, 1000, nullptr);
@@ -142,6 +143,8 @@ LRESULT mainWindowOnSettingChange(HWND window) {
         SetDlgItemTextW(window, entry.id, localizedText(entry.text));
     }
     SetDlgItemTextW(window, IDC_OPEN_FOLDER, FolderButtonText);
+    // The list's placeholder follows the language.
+    refreshSavedPairs();
     setStatus(TextId::Ready, false);
     return 0;
 }
