@@ -93,3 +93,14 @@ private:
     HDC dc_;
     HGDIOBJ previous_;
 };
+
+// BeginPaint and EndPaint around one WM_PAINT, ended on every path, even if drawing throws.
+struct PaintScope {
+    HWND window;
+    PAINTSTRUCT paint{};
+    HDC dc = nullptr;
+    explicit PaintScope(HWND target) : window(target) { dc = BeginPaint(window, &paint); }
+    ~PaintScope() { EndPaint(window, &paint); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+};

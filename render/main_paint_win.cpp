@@ -4,6 +4,7 @@
 
 #include "app/layout.h"
 #include "core/app_state.h"
+#include "core/handles_win.h"
 #include "core/palette.h"
 #include "core/text_table.h"
 #include "core/view_controller.h"
@@ -42,17 +43,6 @@ Gdiplus::RectF boxAt(const LayoutBox& box, float width, float height) {
     return Gdiplus::RectF(box.x.at(width, height), box.y.at(width, height),
                           box.width.at(width, height), box.height.at(width, height));
 }
-
-// Ends the paint on every path, even if building a text throws.
-struct PaintScope {
-    HWND window;
-    PAINTSTRUCT paint{};
-    HDC dc = nullptr;
-    explicit PaintScope(HWND target) : window(target) { dc = BeginPaint(window, &paint); }
-    ~PaintScope() { EndPaint(window, &paint); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
-};
 
 } // namespace
 
