@@ -68,6 +68,12 @@ if(DRIFTPANE_WINDOWS)
     # Every Wine test shares the one prefix, so they take turns.
     add_test(NAME windows_tests COMMAND ${win_dir}/wine-run ${win_dir}/driftpane_win_tests.exe)
     set_tests_properties(windows_tests PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 1200)
+    # A disk that fills up during a write, for real: a small tmpfs in a private mount
+    # namespace (root only; skipped otherwise).
+    add_test(NAME full_disk_tests
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/fault/full_disk.sh ${win_dir})
+    set_tests_properties(full_disk_tests PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+                         SKIP_RETURN_CODE 77)
     add_custom_target(bench
         COMMAND ${CMAKE_SOURCE_DIR}/tools/bench ${win_dir}
         DEPENDS windows WORKING_DIRECTORY ${win_dir} USES_TERMINAL)
