@@ -51,6 +51,12 @@ std::wstring makeUniquePath(const std::wstring& folder, std::wstring_view extens
 // no file exists under path because of this call and the temporary file is gone.
 bool writeFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
 
+// Renames without replacing an existing target, and deletes a file. Both retry for about
+// half a second while another program (a virus scanner, an indexer) briefly holds the file
+// open, which makes Windows answer with a sharing violation or access denied.
+bool renameWithoutReplacing(const std::wstring& from, const std::wstring& to);
+bool deleteFileRetrying(const std::wstring& path);
+
 // The whole file, read through one handle; empty when it cannot be opened or read, is
 // empty, is larger than limit bytes, or shrank while being read.
 std::vector<std::uint8_t> readWholeFile(const std::wstring& path, std::uint64_t limit);

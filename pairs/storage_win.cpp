@@ -191,7 +191,6 @@ bool writeFileAtomically(const std::wstring& path, const std::vector<std::uint8_
     if (path.empty() || bytes.size() > std::numeric_limits<DWORD>::max()) {
         return false;
     }
-    const std::wstring finalPath = extendedLengthPath(path);
     const std::wstring temporaryPath = extendedLengthPath(path + TemporarySuffix);
     {
         // CREATE_NEW: a temporary file left by another writer (or an earlier crash) blocks
@@ -209,19 +208,29 @@ bool writeFileAtomically(const std::wstring& path, const std::vector<std::uint8_
                               written == bytes.size() && FlushFileBuffers(file.get());
         if (!complete) {
             file.reset();
-            retryWhileInUse([&] { return DeleteFileW(temporaryPath.c_str()) != FALSE; });
+            deleteFileRetrying(temporaryPath);
             return false;
         }
     }
-    // No MOVEFILE_REPLACE_EXISTING: an existing file under the final name makes this fail.
-    if (!retryWhileInUse([&] {
-            return MoveFileExW(temporaryPath.c_str(), finalPath.c_str(), MOVEFILE_WRITE_THROUGH) !=
-                   FALSE;
-        })) {
-        retryWhileInUse([&] { return DeleteFileW(temporaryPath.c_str()) != FALSE; });
+    if (!renameWithoutReplacing(temporaryPath, path)) {
+        deleteFileRetrying(temporaryPath);
         return false;
     }
     return true;
+}
+
+bool renameWithoutReplacing(const std::wstring& from, const std::wstring& to) {
+    const std::wstring source = extendedLengthPath(from);
+    const std::wstring target = extendedLengthPath(to);
+    // No MOVEFILE_REPLACE_EXISTING: an existing file under the target name makes this fail.
+    return retryWhileInUse([&] {
+        return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+    });
+}
+
+bool deleteFileRetrying(const std::wstring& path) {
+    const std::wstring target = extendedLengthPath(path);
+    return retryWhileInUse([&] { return DeleteFileW(target.c_str()) != FALSE; });
 }
 
 std::vector<std::uint8_t> readWholeFile(const std::wstring& path, std::uint64_t limit) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -176,4 +177,36 @@ TEST(Storage, ReadWholeFileWithinItsLimit) {
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
     EXPECT_EQ(readWholeFile(root / L"thousand", 1000), bytes);
     CloseHandle(writer);
+}
+
+TEST(Storage, RenameAndDeleteWaitForABriefOtherOpener) {
+    ScratchFolder root;
+    const std::wstring from = root / L"a.dpf.tmp";
+    const std::wstring to = root / L"a.dpf";
+    // Another program holds each file for 150 ms without sharing delete access, as a
+    // scanner looking at a fresh file does; the operation waits it out.
+    const auto heldBriefly = [](const std::wstring& path) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE);
+        return std::thread([file] {
+            Sleep(150);
+            CloseHandle(file);
+        });
+    };
+    ASSERT_TRUE(writeTestFile(from, {1, 2, 3}));
+    std::thread scanner = heldBriefly(from);
+    EXPECT_TRUE(renameWithoutReplacing(from, to));
+    scanner.join();
+    EXPECT_EQ(readTestFile(to), (Bytes{1, 2, 3}));
+    EXPECT_FALSE(pathExists(from));
+
+    ASSERT_TRUE(writeTestFile(from, {4}));
+    EXPECT_FALSE(renameWithoutReplacing(from, to)) << "an existing target is never replaced";
+    EXPECT_EQ(readTestFile(to), (Bytes{1, 2, 3}));
+
+    scanner = heldBriefly(from);
+    EXPECT_TRUE(deleteFileRetrying(from));
+    scanner.join();
+    EXPECT_FALSE(pathExists(from));
 }
