@@ -8,6 +8,7 @@
 #include "archive/catalog.h"
 #include "core/app_state.h"
 #include "core/view_controller.h"
+#include "import/modal_window.h"
 #include "pairs/saved_pairs.h"
 #include "pairs/storage.h"
 #include "render/png_export.h"
@@ -67,6 +68,9 @@ LRESULT mainWindowOnCommand(HWND /*window*/, WPARAM wParam, LPARAM /*lParam*/) {
     case IDC_HIDE_TO_TRAY:
         hideToTray();
         break;
+    case IDC_LOCAL_PHOTOS:
+        openModalWindow(ModalKind::ImportMode);
+        break;
     case IDC_LOAD_YEARS:
         loadSelectedYears();
         break;
@@ -75,6 +79,9 @@ LRESULT mainWindowOnCommand(HWND /*window*/, WPARAM wParam, LPARAM /*lParam*/) {
         break;
     case IDC_FIT:
         runViewEffects(fitView(appState));
+        break;
+    case IDC_HELP:
+        openModalWindow(ModalKind::HelpMode);
         break;
     case IDM_EXIT:
         exitProgram();
@@ -99,10 +106,8 @@ LRESULT mainWindowOnCommand(HWND /*window*/, WPARAM wParam, LPARAM /*lParam*/) {
     case IDC_PLACE_FIRST + 2:
         choosePlace(id - IDC_PLACE_FIRST);
         break;
-    // The import dialog, the download and the help box are not part of this window yet.
-    case IDC_LOCAL_PHOTOS:
+    // The download is not part of this window yet.
     case IDC_FETCH:
-    case IDC_HELP:
         break;
     default: // the year lists, the slider and Enter (IDOK) do nothing
         break;

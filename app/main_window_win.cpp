@@ -12,6 +12,7 @@
 #include "core/app_state.h"
 #include "core/palette.h"
 #include "core/text_table.h"
+#include "import/modal_window.h"
 #include "pairs/saved_pairs.h"
 #include "render/main_paint.h"
 
@@ -476,6 +477,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return mainWindowOnMouseWheel(window, wParam, lParam);
     case WM_CAPTURECHANGED:
         return mainWindowOnCaptureChanged();
+    case WM_DROPFILES:
+        acceptDroppedFiles(window, reinterpret_cast<HDROP>(wParam));
+        return 0;
     case WM_DPICHANGED:
         return mainWindowOnDpiChanged(window, wParam, lParam);
     case WM_APP_TRAY:

@@ -9,6 +9,7 @@
 #include "core/handles_win.h"
 #include "core/palette.h"
 #include "core/text_table.h"
+#include "import/modal_window.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -20,16 +21,6 @@
 #include <memory>
 
 namespace {
-
-// The modal windows (import dialog and help box) are not built yet; their class exists with
-// a procedure that only guards the default handling.
-LRESULT CALLBACK guardedModalWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return DefWindowProcW(window, message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
-}
 
 std::wstring localAppDataDir() {
     PWSTR raw = nullptr;

@@ -44,6 +44,7 @@ struct AppState {
     // Owned: replacing or resetting one deletes the object it held.
     UniqueFont uiFont;
     UniqueBrush panelBrush;
+    UniqueBrush modalBrush; // the modal windows' statics and edits
 
     // Status line.
     std::wstring statusText;

@@ -3,6 +3,8 @@
 #include "archive/image_data.h"
 #include "archive/photo_limits.h"
 #include "tests/native/photo_bytes.h"
+#include "tests/win/import_hook.h"
+#include "tests/win/upright_picture.h"
 #include "tests/win/test_support.h"
 
 #include <shlwapi.h>
@@ -13,42 +15,6 @@
 #include <utility>
 
 namespace {
-
-struct Rgb {
-    int red, green, blue;
-};
-
-// The upright test picture: four quadrants of distinct colours, wider than high.
-constexpr UINT UprightWidth = 64;
-constexpr UINT UprightHeight = 48;
-constexpr int JpegTolerance = 40;
-
-Rgb uprightColour(UINT x, UINT y) {
-    constexpr Rgb quadrants[] = {{220, 30, 30}, {30, 200, 30}, {30, 30, 220}, {230, 230, 40}};
-    return quadrants[(x >= UprightWidth / 2 ? 1 : 0) + (y >= UprightHeight / 2 ? 2 : 0)];
-}
-
-// The picture as stored under an EXIF orientation: stored pixel (x, y) shows at the
-// returned upright place, after the EXIF definition of each value (2 mirrored, 3 half
-// turn, 4 flipped, 5 transposed, 6 to be turned clockwise, 7 transversed, 8 anticlockwise).
-std::unique_ptr<Gdiplus::Bitmap> storedPicture(int orientation) {
-    const bool sideways = orientation >= 5;
-    const UINT width = sideways ? UprightHeight : UprightWidth;
-    const UINT height = sideways ? UprightWidth : UprightHeight;
-    auto bitmap = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat24bppRGB);
-    for (UINT y = 0; y < height; ++y) {
-        for (UINT x = 0; x < width; ++x) {
-            const UINT mx = width - 1 - x;
-            const UINT my = height - 1 - y;
-            const std::pair<UINT, UINT> upright[] = {{x, y}, {mx, y}, {mx, my}, {x, my},
-                                                     {y, x}, {my, x}, {my, mx}, {y, mx}};
-            const auto [ux, uy] = upright[orientation - 1];
-            const Rgb c = uprightColour(ux, uy);
-            bitmap->SetPixel(x, y, Gdiplus::Color(BYTE(c.red), BYTE(c.green), BYTE(c.blue)));
-        }
-    }
-    return bitmap;
-}
 
 // The picture in the given container, written by GDI+'s own encoder.
 Bytes encode(Gdiplus::Bitmap& bitmap, const std::wstring& mimeType) {
@@ -104,52 +70,22 @@ Bytes taggedJpeg(int orientation, const Bytes& app1) {
     return withSegmentAfterSoi(encode(*storedPicture(orientation), L"image/jpeg"), app1);
 }
 
-// Counts this program's calls to GdipCreateBitmapFromStream by swapping the entry in its
-// own import table, so a test can tell whether bytes ever reached GDI+.
+// Counts this program's calls to GdipCreateBitmapFromStream, so a test can tell whether
+// bytes ever reached GDI+.
 using CreateFromStream = Gdiplus::GpStatus(WINAPI*)(IStream*, Gdiplus::GpBitmap**);
-CreateFromStream realCreateFromStream = nullptr;
+ImportHook<CreateFromStream>* createFromStreamHook = nullptr;
 int gdiplusCalls = 0;
 
 Gdiplus::GpStatus WINAPI countingCreateFromStream(IStream* stream, Gdiplus::GpBitmap** bitmap) {
     ++gdiplusCalls;
-    return realCreateFromStream(stream, bitmap);
+    return createFromStreamHook->original(stream, bitmap);
 }
 
 struct GdiplusCallCounter {
-    ULONG_PTR* slot = nullptr;
-
-    GdiplusCallCounter() {
-        const FARPROC real =
-            GetProcAddress(GetModuleHandleW(L"gdiplus.dll"), "GdipCreateBitmapFromStream");
-        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-            base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
-            base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-        for (; real && !slot && module->Name != 0; ++module) {
-            for (auto* t = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-                 t->u1.Function != 0; ++t) {
-                if (t->u1.Function == reinterpret_cast<ULONG_PTR>(real)) {
-                    slot = &t->u1.Function;
-                }
-            }
-        }
-        if (slot) {
-            realCreateFromStream = reinterpret_cast<CreateFromStream>(*slot);
-            write(reinterpret_cast<ULONG_PTR>(&countingCreateFromStream));
-        }
-    }
-    ~GdiplusCallCounter() {
-        if (slot) {
-            write(reinterpret_cast<ULONG_PTR>(realCreateFromStream));
-        }
-    }
-    void write(ULONG_PTR value) {
-        DWORD protection = 0;
-        VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-        *slot = value;
-        VirtualProtect(slot, sizeof *slot, protection, &protection);
-    }
+    ImportHook<CreateFromStream> hook{L"gdiplus.dll", "GdipCreateBitmapFromStream",
+                                      &countingCreateFromStream};
+    GdiplusCallCounter() { createFromStreamHook = &hook; }
+    ~GdiplusCallCounter() { createFromStreamHook = nullptr; }
     // Decodes and tells how many bitmaps GDI+ was asked to make on the way.
     int callsToDecode(Bytes bytes, std::shared_ptr<ImageData>& image) {
         const int before = gdiplusCalls;
@@ -195,7 +131,7 @@ TEST(DecodePhoto, TruncatedAndCorruptJpegRefused) {
 
 TEST(DecodePhoto, LimitsCheckedBeforeGdiplus) {
     GdiplusCallCounter counter;
-    ASSERT_TRUE(counter.slot) << "GdipCreateBitmapFromStream not in the import table";
+    ASSERT_TRUE(counter.hook.installed()) << "GdipCreateBitmapFromStream not in the import table";
     // A decoder stops at the end-of-image marker, so a JPEG padded with zeros still decodes;
     // only the byte limit can refuse the longer one.
     Bytes atLimit = flatGreyJpeg(64, 48);
