@@ -80,4 +80,18 @@ if(DRIFTPANE_WINDOWS)
     add_custom_target(run
         COMMAND ${win_dir}/wine-run ${win_dir}/Driftpane.exe
         DEPENDS windows USES_TERMINAL)
+    # The release files (zip, installer, SHA256SUMS) in dist/, made from the program above.
+    add_custom_target(release
+        COMMAND ${CMAKE_SOURCE_DIR}/tools/release --exe ${win_dir}/Driftpane.exe
+        DEPENDS windows USES_TERMINAL)
+    # The release tried as a user would, under Wine in a prefix of its own.
+    add_test(NAME release_tests COMMAND ${CMAKE_SOURCE_DIR}/tests/release/release_test.py
+        --exe ${win_dir}/Driftpane.exe --work ${CMAKE_BINARY_DIR}/release-test)
+    set_tests_properties(release_tests PROPERTIES TIMEOUT 900)
+    # A second release built from scratch elsewhere takes minutes, so it carries a label:
+    # tools/test-all leaves it out and .ci/run runs it (ctest -L reproducible).
+    add_test(NAME release_reproducible
+        COMMAND ${CMAKE_SOURCE_DIR}/tests/release/reproducible_test.py
+        --exe ${win_dir}/Driftpane.exe --work ${CMAKE_BINARY_DIR}/release-reproducible)
+    set_tests_properties(release_reproducible PROPERTIES LABELS reproducible TIMEOUT 1800)
 endif()

@@ -10,9 +10,18 @@ if(MSVC)
     # Static runtime, so the program runs on a bare Windows without redistributables.
     set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
     add_compile_options(/W4 /utf-8 /permissive- /EHsc)
+    # Reproducible output: no time stamps in objects and the PE header, no build paths.
+    add_compile_options(/Brepro)
+    add_link_options(/Brepro)
 else()
     add_compile_options(-Wall -Wextra -municode)
     add_link_options(-static -static-libgcc -static-libstdc++ -municode)
+    # Reproducible output: no link time in the PE header, no build folder in __FILE__ or
+    # symbol names. The build folder is mapped last so that it wins when it lies inside the
+    # source folder.
+    add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=src
+        -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+    add_link_options(-Wl,--no-insert-timestamp)
 endif()
 
 if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
@@ -81,4 +90,11 @@ if(bench_sources)
     else()
         add_custom_target(bench COMMAND driftpane_bench DEPENDS driftpane_bench USES_TERMINAL)
     endif()
+endif()
+
+# The release files from this build's program (tools/release: Python 3 and Debian's makensis).
+if(TARGET Driftpane AND CMAKE_HOST_UNIX)
+    add_custom_target(release
+        COMMAND ${CMAKE_SOURCE_DIR}/tools/release --exe $<TARGET_FILE:Driftpane>
+        DEPENDS Driftpane USES_TERMINAL)
 endif()

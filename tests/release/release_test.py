@@ -1,0 +1,320 @@
+#!/usr/bin/python3
+"""Makes the release files with tools/release and tries them the way a Windows user would,
+under Wine in a fresh private prefix on a private Xvfb display: an older version installed
+first and upgraded in place, the Start menu shortcut started, installer and uninstaller
+refusing while the program runs, a second install of the same version, then the uninstall,
+which must leave the user's saved pairs and exports alone.
+
+Usage: release_test.py --exe build/win/Driftpane.exe --work DIR
+"""
+
+import argparse
+import os
+import pathlib
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import time
+import zipfile
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent.parent
+VERSION = re.search(r"project\(Driftpane\s+VERSION\s+(\d+\.\d+\.\d+)",
+                    (ROOT / "CMakeLists.txt").read_text()).group(1)
+ZIP = "Driftpane-%s-win-x64.zip" % VERSION
+SETUP = "Driftpane-%s-setup.exe" % VERSION
+UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Driftpane"
+PUBLISHER = "Driftpane developers"
+
+failures = []
+
+
+def expect(condition, what):
+    print(("ok    " if condition else "FAIL  ") + what, flush=True)
+    if not condition:
+        failures.append(what)
+    return condition
+
+
+class Wine:
+    """A fresh prefix of its own on a display of its own, ended and removed with close()."""
+
+    def __init__(self, work):
+        self.prefix = work / "prefix"
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        number = 120
+        while (pathlib.Path("/tmp/.X%d-lock" % number).exists()
+               or pathlib.Path("/tmp/.X11-unix/X%d" % number).exists()):
+            number += 1
+        self.xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1600x1000x24",
+                                      "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+        # No Mono or Gecko prompts, and no menu entries of the installed shortcut on the host.
+        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEARCH="win64",
+                        WINEDEBUG="-all", DISPLAY=":%d" % number,
+                        WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d")
+        for _ in range(100):
+            if pathlib.Path("/tmp/.X11-unix/X%d" % number).exists():
+                break
+            time.sleep(0.1)
+        self.run("wineboot", "-i")
+        self.wait()
+        users = [p for p in (self.prefix / "drive_c" / "users").iterdir()
+                 if p.name != "Public"]
+        self.home = users[0]
+        self.windows_home = "C:\\users\\" + self.home.name
+
+    def run(self, *command, timeout=180):
+        # Started programs inherit the standard handles; none of them may hold a pipe here.
+        return subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=timeout).returncode
+
+    def output(self, *command):
+        return subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
+                              capture_output=True, text=True, timeout=120).stdout
+
+    def wait(self):
+        """Until every program of the prefix has ended (the uninstaller runs from a copy)."""
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=180)
+
+    def end_all(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, timeout=60)
+        self.wait()
+
+    def host_path(self, windows_path):
+        relative = windows_path[len(self.windows_home):].lstrip("\\").split("\\")
+        return self.home.joinpath(*relative)
+
+    def close(self):
+        self.end_all()
+        self.xvfb.terminate()
+        self.xvfb.wait()
+        shutil.rmtree(self.prefix, ignore_errors=True)
+
+
+def registry_values(wine, key):
+    """{name: value} of one key, as `reg query` lists them; REG_DWORD values as numbers."""
+    values = {}
+    for line in wine.output("wine", "reg", "query", key).splitlines():
+        match = re.match(r"\s{4}(\S+)\s{4}(REG_\w+)\s{4}(.*?)\s*$", line)
+        if match:
+            name, kind, value = match.groups()
+            values[name] = int(value, 16) if kind == "REG_DWORD" else value
+    return values
+
+
+def driftpane_entries(wine):
+    """Uninstall entries named Driftpane, per user and machine-wide."""
+    count = 0
+    for root in ("HKCU", "HKLM"):
+        listing = wine.output("wine", "reg", "query",
+                              root + r"\Software\Microsoft\Windows\CurrentVersion\Uninstall",
+                              "/s")
+        count += len(re.findall(r"^\s+DisplayName\s+REG_SZ\s+Driftpane\s*$", listing, re.M))
+    return count
+
+
+def shortcut_target(path):
+    """The local path a shell link points at (its LinkInfo's LocalBasePath)."""
+    data = path.read_bytes()
+    flags = struct.unpack_from("<I", data, 0x14)[0]
+    position = 0x4C
+    if flags & 0x1:  # HasLinkTargetIDList
+        position += 2 + struct.unpack_from("<H", data, position)[0]
+    if not flags & 0x2:  # HasLinkInfo
+        return None
+    base = position + struct.unpack_from("<I", data, position + 16)[0]
+    return data[base:data.index(b"\0", base)].decode("latin-1")
+
+
+def resources(exe, kind):
+    """{name: bytes} of one resource type of a PE file, read with wrestool."""
+    listing = subprocess.run(["wrestool", "-l", "-t", str(kind), str(exe)], check=True,
+                             capture_output=True, text=True).stdout
+    found = {}
+    for name in re.findall(r"--name=(\S+)", listing):
+        found[name] = subprocess.run(["wrestool", "-x", "--raw", "-t", str(kind), "-n", name,
+                                      str(exe)], check=True, capture_output=True).stdout
+    return found
+
+
+def ico_images(path):
+    data = path.read_bytes()
+    count = struct.unpack_from("<HHH", data, 0)[2]
+    images = []
+    for index in range(count):
+        size, offset = struct.unpack_from("<II", data, 6 + 16 * index + 8)
+        images.append(data[offset:offset + size])
+    return sorted(images)
+
+
+def version_of(exe):
+    """(file version, product name) from the version resource, or None without one."""
+    blocks = list(resources(exe, 16).values())
+    if len(blocks) != 1:
+        return None
+    block = blocks[0]
+    fixed = block.find(struct.pack("<I", 0xFEEF04BD))
+    ms, ls = struct.unpack_from("<II", block, fixed + 8)
+    text = block.decode("utf-16-le", errors="replace")
+    product = re.search("ProductName\0+([^\0]*)\0", text)
+    return ("%d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF),
+            product.group(1) if product else None)
+
+
+def wait_for_window(wine):
+    """The pid of the process whose visible top-level window is titled Driftpane."""
+    for _ in range(600):
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Driftpane$"],
+                               env=wine.env, capture_output=True, text=True).stdout.split()
+        if found:
+            pid = subprocess.run(["xdotool", "getwindowpid", found[0]], env=wine.env,
+                                 capture_output=True, text=True).stdout.strip()
+            if pid:
+                return int(pid)
+        time.sleep(0.2)
+    return None
+
+
+def check_release_files(dist, exe):
+    expect(subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=dist,
+                          stdout=subprocess.DEVNULL).returncode == 0,
+           "SHA256SUMS verifies both files")
+    listed = sorted(line.split()[1] for line in (dist / "SHA256SUMS").read_text().splitlines())
+    expect(listed == sorted([ZIP, SETUP]), "SHA256SUMS lists the zip and the installer")
+    commit_time = int(subprocess.run(["git", "-C", str(ROOT), "log", "-1", "--format=%ct"],
+                                     capture_output=True, text=True).stdout.strip()
+                      or os.environ["SOURCE_DATE_EPOCH"])
+    with zipfile.ZipFile(dist / ZIP) as archive:
+        expect(archive.namelist() == ["Driftpane.exe", "README.txt"],
+               "zip holds exactly Driftpane.exe and README.txt: %s" % archive.namelist())
+        expect(archive.testzip() is None, "zip entries pass their CRC check")
+        expect(archive.read("Driftpane.exe") == exe.read_bytes(),
+               "zipped Driftpane.exe equals the built program")
+        readme = archive.read("README.txt").decode("utf-8")
+        expect(VERSION in readme and "%LOCALAPPDATA%\\Driftpane" in readme
+               and "\n" not in readme.replace("\r\n", ""),
+               "README.txt names the version and the data folder, with Windows line ends")
+        stamp = time.gmtime(commit_time)[:6]
+        stamp = stamp[:5] + (stamp[5] // 2 * 2,)  # zip times count two-second steps
+        expect(all(info.date_time == stamp for info in archive.infolist()),
+               "zip entries carry the commit's time")
+
+
+def check_installed(wine, exe, setup, icon):
+    install_dir = wine.windows_home + r"\AppData\Local\Programs\Driftpane"
+    program = wine.host_path(install_dir + r"\Driftpane.exe")
+    uninstaller = wine.host_path(install_dir + r"\Uninstall.exe")
+    expect(program.is_file() and program.read_bytes() == exe.read_bytes(),
+           "installed Driftpane.exe equals the zipped one")
+    link = wine.host_path(
+        wine.windows_home + r"\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Driftpane.lnk")
+    expect(link.is_file() and shortcut_target(link) == install_dir + r"\Driftpane.exe",
+           "Start menu shortcut points at the installed program")
+    values = registry_values(wine, UNINSTALL_KEY)
+    sizes = program.stat().st_size + uninstaller.stat().st_size
+    wanted = {
+        "DisplayName": "Driftpane",
+        "DisplayVersion": VERSION,
+        "Publisher": PUBLISHER,
+        "DisplayIcon": install_dir + r"\Driftpane.exe,0",
+        "InstallLocation": install_dir,
+        "UninstallString": '"%s\\Uninstall.exe"' % install_dir,
+        "QuietUninstallString": '"%s\\Uninstall.exe" /S' % install_dir,
+        "EstimatedSize": sizes // 1024,
+    }
+    for name, value in wanted.items():
+        expect(values.get(name) == value,
+               "uninstall entry %s = %r (found %r)" % (name, value, values.get(name)))
+    expect(driftpane_entries(wine) == 1, "exactly one uninstall entry")
+    for name, path in (("installer", setup), ("uninstaller", uninstaller)):
+        expect(version_of(path) == ("%s.0" % VERSION, "Driftpane"),
+               "%s carries version %s.0 of Driftpane: %s" % (name, VERSION, version_of(path)))
+        expect(sorted(resources(path, 3).values()) == ico_images(icon),
+               "%s carries the program icon" % name)
+    return program, uninstaller, link
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--exe", type=pathlib.Path, required=True)
+    parser.add_argument("--work", type=pathlib.Path, required=True)
+    args = parser.parse_args()
+    exe = args.exe.resolve()
+    work = args.work.resolve()
+    dist = work / "dist"
+    shutil.rmtree(dist, ignore_errors=True)
+    subprocess.run([str(ROOT / "tools" / "release"), "--exe", str(exe), "--dist", str(dist)],
+                   check=True)
+    check_release_files(dist, exe)
+
+    # An older version, to be upgraded in place: any small file serves as its program.
+    old_exe = work / "old" / "Driftpane.exe"
+    old_exe.parent.mkdir(parents=True, exist_ok=True)
+    old_exe.write_bytes(b"MZ older version")
+    old_setup = work / "old" / "setup.exe"
+    subprocess.run(["makensis", "-V1", "-DVERSION=0.9.0", "-DEXE=%s" % old_exe,
+                    "-DICON=%s" % (ROOT / "app" / "driftpane.ico"), "-DOUTFILE=%s" % old_setup,
+                    str(ROOT / "tools" / "driftpane.nsi")], check=True)
+
+    wine = Wine(work)
+    try:
+        # The user's own files, there before any installation and still there after.
+        data = wine.home / "AppData" / "Local" / "Driftpane"
+        planted = {data / "Pairs" / "Aral Sea 2000-2018.dpf": os.urandom(4096),
+                   data / "Exports" / "Aral Sea 2000-2018.png": os.urandom(4096)}
+        for path, content in planted.items():
+            path.parent.mkdir(parents=True, exist_ok=True)
+            path.write_bytes(content)
+
+        expect(wine.run("wine", str(old_setup), "/S") == 0, "older version installs silently")
+        expect(registry_values(wine, UNINSTALL_KEY).get("DisplayVersion") == "0.9.0",
+               "older version registered")
+        expect(wine.run("wine", str(dist / SETUP), "/S") == 0, "release installs silently over it")
+        program, uninstaller, link = check_installed(wine, exe, dist / SETUP,
+                                                     ROOT / "app" / "driftpane.ico")
+
+        wine.run("wine", "start", "/unix", str(link))
+        pid = wait_for_window(wine)
+        command = pathlib.Path("/proc/%d/cmdline" % pid).read_bytes() if pid else b""
+        expect(command.split(b"\0")[0].decode(errors="replace").lower()
+               == (wine.windows_home + r"\AppData\Local\Programs\Driftpane\Driftpane.exe").lower(),
+               "the shortcut starts the installed program, which shows its window")
+
+        # Files in use: both refuse with exit code 2 and change nothing. The uninstaller runs
+        # in place (_?=) so that its own exit code is the one seen here.
+        expect(wine.run("wine", str(dist / SETUP), "/S") == 2,
+               "installer refuses while the program runs")
+        install_dir = wine.windows_home + r"\AppData\Local\Programs\Driftpane"
+        expect(wine.run("wine", str(uninstaller), "/S", "_?=" + install_dir) == 2,
+               "uninstaller refuses while the program runs")
+        expect(program.is_file() and uninstaller.is_file() and link.is_file()
+               and driftpane_entries(wine) == 1, "nothing removed while the program runs")
+        wine.end_all()
+
+        expect(wine.run("wine", str(dist / SETUP), "/S") == 0, "same version installs again")
+        check_installed(wine, exe, dist / SETUP, ROOT / "app" / "driftpane.ico")
+
+        expect(wine.run("wine", str(uninstaller), "/S") == 0, "uninstaller runs silently")
+        wine.wait()
+        expect(not program.exists() and not uninstaller.exists()
+               and not program.parent.exists(), "program folder removed")
+        expect(not link.exists(), "Start menu shortcut removed")
+        expect(driftpane_entries(wine) == 0 and not registry_values(wine, UNINSTALL_KEY),
+               "uninstall entry removed")
+        expect(all(path.read_bytes() == content for path, content in planted.items()),
+               "saved pair and export left untouched")
+    finally:
+        wine.close()
+
+    if failures:
+        print("%d check(s) failed" % len(failures))
+        return 1
+    shutil.rmtree(work, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

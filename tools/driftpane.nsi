@@ -1,0 +1,106 @@
+; The per-user Windows installer of Driftpane, built by tools/release with Debian's makensis:
+;   makensis -DVERSION=1.0.0 -DEXE=<Driftpane.exe> -DICON=<driftpane.ico> -DOUTFILE=<setup.exe>
+; It needs no administrator rights: the program goes to the user's own Programs folder, the
+; shortcut to the user's Start menu and the uninstall entry under HKEY_CURRENT_USER. The
+; uninstaller removes exactly what the installer put there; the user's saved pairs and
+; exports in %LOCALAPPDATA%\Driftpane are never touched.
+
+Unicode true
+Target amd64-unicode
+ManifestDPIAware true
+RequestExecutionLevel user
+; No file times in the installer data, so two builds of the same files give the same bytes.
+SetDateSave off
+; The payload is mostly JPEG photos, which no compressor shrinks; zlib is many times faster
+; than LZMA here for about 2 % more size.
+SetCompressor /SOLID zlib
+CRCCheck on
+
+!ifndef VERSION | EXE | ICON | OUTFILE
+    !error "Pass -DVERSION=, -DEXE=, -DICON= and -DOUTFILE= (tools/release does)"
+!endif
+
+!define APP "Driftpane"
+!define PUBLISHER "Driftpane developers"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
+; The program's window class, found to tell whether it is running (files in use).
+!define WINDOW_CLASS "DriftpaneMain"
+
+Name "${APP}"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\${APP}"
+; An earlier installation is upgraded where it is.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${APP} ${VERSION}"
+
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${APP}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${APP} ${VERSION} setup"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
+
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "$INSTDIR\${APP}.exe"
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; Files in use cannot be replaced or removed: the running program is asked to be closed
+; first. A silent run cannot ask, so it ends with exit code 2 and changes nothing.
+!macro WaitUntilClosed
+    ${Do}
+        FindWindow $0 "${WINDOW_CLASS}"
+        ${If} $0 == 0
+            ${Break}
+        ${EndIf}
+        ${If} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${APP} is running. Choose Exit in the menu of its notification-area icon, then Retry." /SD IDCANCEL IDCANCEL`
+            SetErrorLevel 2
+            Quit
+        ${EndIf}
+    ${Loop}
+!macroend
+
+Section "${APP}"
+    !insertmacro WaitUntilClosed
+    SetShellVarContext current
+    SetOutPath "$INSTDIR"
+    File "/oname=${APP}.exe" "${EXE}"
+    WriteUninstaller "$INSTDIR\Uninstall.exe"
+    CreateShortcut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\${APP}.exe" "" "$INSTDIR\${APP}.exe" 0
+
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${APP}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${APP}.exe,0"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    IntFmt $0 "0x%08X" $0
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section "Uninstall"
+    !insertmacro WaitUntilClosed
+    SetShellVarContext current
+    Delete "$SMPROGRAMS\${APP}.lnk"
+    Delete "$INSTDIR\${APP}.exe"
+    Delete "$INSTDIR\Uninstall.exe"
+    ; Not recursive: anything else the user put in the folder stays, and so does the folder.
+    RMDir "$INSTDIR"
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
