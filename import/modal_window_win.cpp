@@ -111,6 +111,8 @@ LRESULT modalWindowOnCreate(HWND window, LPARAM lParam) {
     const auto kind =
         static_cast<ModalKind>(reinterpret_cast<INT_PTR>(creation->lpCreateParams));
     createModalControls(window, kind);
+    // As the main window does: focus rectangles only once the keyboard is in use.
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
     return 0;
 }
 

@@ -73,19 +73,16 @@ Bytes taggedJpeg(int orientation, const Bytes& app1) {
 // Counts this program's calls to GdipCreateBitmapFromStream, so a test can tell whether
 // bytes ever reached GDI+.
 using CreateFromStream = Gdiplus::GpStatus(WINAPI*)(IStream*, Gdiplus::GpBitmap**);
-ImportHook<CreateFromStream>* createFromStreamHook = nullptr;
 int gdiplusCalls = 0;
 
 Gdiplus::GpStatus WINAPI countingCreateFromStream(IStream* stream, Gdiplus::GpBitmap** bitmap) {
     ++gdiplusCalls;
-    return createFromStreamHook->original(stream, bitmap);
+    return ImportHook<CreateFromStream>::original(stream, bitmap);
 }
 
 struct GdiplusCallCounter {
     ImportHook<CreateFromStream> hook{L"gdiplus.dll", "GdipCreateBitmapFromStream",
                                       &countingCreateFromStream};
-    GdiplusCallCounter() { createFromStreamHook = &hook; }
-    ~GdiplusCallCounter() { createFromStreamHook = nullptr; }
     // Decodes and tells how many bitmaps GDI+ was asked to make on the way.
     int callsToDecode(Bytes bytes, std::shared_ptr<ImageData>& image) {
         const int before = gdiplusCalls;

@@ -1,5 +1,7 @@
 // Swaps one entry of this program's import table for a test's own function while the holder
-// lives, so that a test can count, record or steer the program's calls into Windows.
+// lives, so that a test can count, record or steer the program's calls into Windows. One
+// hook per function type at a time: the replacement reaches the real function through the
+// type's `original`.
 #pragma once
 
 #include <windows.h>
@@ -38,7 +40,7 @@ template <typename Function> class ImportHook {
     bool installed() const { return slot_ != nullptr; }
 
     // The function the table held before; the replacement calls it to pass a call on.
-    Function original = nullptr;
+    static inline Function original = nullptr;
 
   private:
     void write(ULONG_PTR value) {
