@@ -1,5 +1,6 @@
 ; The per-user Windows installer of Driftpane, built by tools/release with Debian's makensis:
-;   makensis -DVERSION=1.0.0 -DEXE=<Driftpane.exe> -DICON=<driftpane.ico> -DOUTFILE=<setup.exe>
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE=<Driftpane.exe> -DICON=<driftpane.ico>
+;            -DOUTFILE=<setup.exe>
 ; It needs no administrator rights: the program goes to the user's own Programs folder, the
 ; shortcut to the user's Start menu and the uninstall entry under HKEY_CURRENT_USER. The
 ; uninstaller removes exactly what the installer put there; the user's saved pairs and
@@ -55,7 +56,20 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; The program's four languages; the one matching the Windows UI language is used.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "Spanish"
+
+LangString ProgramRunning ${LANG_ENGLISH} "${APP} is running. Choose Exit in the menu of its \
+    notification-area icon, then Retry."
+LangString ProgramRunning ${LANG_GERMAN} "${APP} läuft. Wählen Sie „Beenden“ im Menü seines \
+    Symbols im Infobereich und dann „Wiederholen“."
+LangString ProgramRunning ${LANG_FRENCH} "${APP} est en cours d'exécution. Choisissez \
+    « Quitter » dans le menu de son icône de la zone de notification, puis « Réessayer »."
+LangString ProgramRunning ${LANG_SPANISH} "${APP} se está ejecutando. Elija «Salir» en el \
+    menú de su icono del área de notificación y después «Reintentar»."
 
 ; Files in use cannot be replaced or removed: the running program is asked to be closed
 ; first. A silent run cannot ask, so it ends with exit code 2 and changes nothing.
@@ -65,7 +79,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
         ${If} $0 == 0
             ${Break}
         ${EndIf}
-        ${If} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${APP} is running. Choose Exit in the menu of its notification-area icon, then Retry." /SD IDCANCEL IDCANCEL`
+        ${If} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(ProgramRunning)" /SD IDCANCEL IDCANCEL`
             SetErrorLevel 2
             Quit
         ${EndIf}

@@ -255,7 +255,7 @@ def main():
     old_exe.parent.mkdir(parents=True, exist_ok=True)
     old_exe.write_bytes(b"MZ older version")
     old_setup = work / "old" / "setup.exe"
-    subprocess.run(["makensis", "-V1", "-DVERSION=0.9.0", "-DEXE=%s" % old_exe,
+    subprocess.run(["makensis", "-V1", "-INPUTCHARSET", "UTF8", "-DVERSION=0.9.0", "-DEXE=%s" % old_exe,
                     "-DICON=%s" % (ROOT / "app" / "driftpane.ico"), "-DOUTFILE=%s" % old_setup,
                     str(ROOT / "tools" / "driftpane.nsi")], check=True)
 
