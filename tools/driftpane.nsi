@@ -1,6 +1,6 @@
 ; The per-user Windows installer of Driftpane, built by tools/release with Debian's makensis:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE=<Driftpane.exe> -DICON=<driftpane.ico>
-;            -DOUTFILE=<setup.exe>
+;            -DOUTFILE=<setup.exe> [-DWELCOME=<164 x 314 BMP>]
 ; It needs no administrator rights: the program goes to the user's own Programs folder, the
 ; shortcut to the user's Start menu and the uninstall entry under HKEY_CURRENT_USER. The
 ; uninstaller removes exactly what the installer put there; the user's saved pairs and
@@ -50,6 +50,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+; Optional: the picture beside the welcome and finish pages (164 x 314 BMP).
+!ifdef WELCOME
+    !define MUI_WELCOMEFINISHPAGE_BITMAP "${WELCOME}"
+!endif
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${APP}.exe"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_INSTFILES
