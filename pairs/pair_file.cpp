@@ -66,8 +66,8 @@ std::optional<PairFileContents> decodePairFile(std::vector<std::uint8_t> image) 
     }
     // In 64 bits: two lengths near 4 GiB would wrap a 32-bit sum (the limits above already
     // keep them small, but the sum must not depend on that).
-    const std::uint64_t expected = std::uint64_t{PairHeaderSize} + header->firstLength +
-                                   header->secondLength;
+    const std::uint64_t expected =
+        std::uint64_t{PairHeaderSize} + header->firstLength + header->secondLength;
     if (taken.size() != expected) {
         return std::nullopt;
     }

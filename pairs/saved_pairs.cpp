@@ -27,11 +27,10 @@ std::vector<std::wstring_view> pathElements(std::wstring_view path) {
 
 // wchar_t is signed on some hosts; code units compare as unsigned numbers.
 bool elementLess(std::wstring_view a, std::wstring_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](wchar_t x, wchar_t y) {
-                                            return static_cast<std::uint32_t>(x) <
-                                                   static_cast<std::uint32_t>(y);
-                                        });
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
+            return static_cast<std::uint32_t>(x) < static_cast<std::uint32_t>(y);
+        });
 }
 
 } // namespace
@@ -59,6 +58,5 @@ std::wstring savedPairItemText(int position, const std::optional<PairFileHeader>
         header->firstYear == header->secondYear) {
         return text + L"?";
     }
-    return text + std::to_wstring(header->firstYear) + L" / " +
-           std::to_wstring(header->secondYear);
+    return text + std::to_wstring(header->firstYear) + L" / " + std::to_wstring(header->secondYear);
 }

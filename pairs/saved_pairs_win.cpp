@@ -116,8 +116,8 @@ void openSelectedPair() {
     // Both blocks are decoded, even when the first is refused.
     std::shared_ptr<ImageData> first = decodePhoto(std::move(contents->firstBytes));
     std::shared_ptr<ImageData> second = decodePhoto(std::move(contents->secondBytes));
-    if (!installPair(std::move(first), std::move(second), contents->firstYear,
-                     contents->secondYear, localizedText(TextId::LocalPair), true)) {
+    if (!installPair(std::move(first), std::move(second), contents->firstYear, contents->secondYear,
+                     localizedText(TextId::LocalPair), true)) {
         setStatus(TextId::InvalidSavedPair, true);
         return;
     }

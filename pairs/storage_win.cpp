@@ -104,8 +104,8 @@ template <typename Operation> bool retryWhileInUse(Operation operation) {
 UtcStamp currentUtcStamp() {
     SYSTEMTIME now{};
     GetSystemTime(&now);
-    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
-            now.wMilliseconds};
+    return {now.wYear,   now.wMonth,  now.wDay,         now.wHour,
+            now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
 } // namespace
@@ -195,9 +195,9 @@ bool writeFileAtomically(const std::wstring& path, const std::vector<std::uint8_
     {
         // CREATE_NEW: a temporary file left by another writer (or an earlier crash) blocks
         // this name and is left alone.
-        UniqueHandle file = adoptHandle(CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0,
-                                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                                    nullptr));
+        UniqueHandle file =
+            adoptHandle(CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             return false;
         }

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -55,13 +56,12 @@ TEST_F(FullDisk, WriteSaveAndExportLeaveNoFileBehind) {
 
     // Saving a pair larger than the disk.
     appState.appDataDir = joinPath(folder, L"Driftpane");
-    ASSERT_TRUE(installPair(noisyPngPhoto(300, 1), noisyPngPhoto(300, 2), 1990, 2010,
-                            L"Local pair", true));
-    ASSERT_GT(appState.firstImage->bytes.size() + appState.secondImage->bytes.size(),
-              600u * 1024);
+    ASSERT_TRUE(
+        installPair(noisyPngPhoto(300, 1), noisyPngPhoto(300, 2), 1990, 2010, L"Local pair", true));
+    ASSERT_GT(appState.firstImage->bytes.size() + appState.secondImage->bytes.size(), 600u * 1024);
     saveCurrentPair();
-    EXPECT_EQ(appState.statusText, localizedText(TextId::CannotSave));
-    EXPECT_TRUE(appState.statusIsError);
+    EXPECT_EQ(std::tuple(appState.statusText, appState.statusIsError),
+              std::tuple(std::wstring(localizedText(TextId::CannotSave)), true));
     EXPECT_TRUE(folderEntries(joinPath(appState.appDataDir, L"Pairs")).empty());
 
     // Exporting those noisy photos makes a PNG of several megabytes.

@@ -1,38 +1,42 @@
 // A fresh folder under the temporary folder for one test, removed with everything in it
-// (also beyond MAX_PATH) when the test ends; plus small file helpers for the tests.
+// (also beyond MAX_PATH) when the test ends; and plain file helpers that do not go through
+// the code under test.
 #pragma once
 
 #include "pairs/storage.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-inline void removeTree(const std::wstring& path) {
-    const std::wstring target = extendedLengthPath(path);
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return;
-    }
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(target.c_str());
-        return;
-    }
+// The entry names of a folder, sorted, without "." and "..".
+inline std::vector<std::wstring> folderEntries(const std::wstring& folder) {
+    std::vector<std::wstring> names;
     WIN32_FIND_DATAW entry{};
-    HANDLE search = FindFirstFileW(extendedLengthPath(joinPath(path, L"*")).c_str(), &entry);
+    HANDLE search = FindFirstFileW(extendedLengthPath(joinPath(folder, L"*")).c_str(), &entry);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &entry)) {
+        if (std::wstring(entry.cFileName) != L"." && std::wstring(entry.cFileName) != L"..") {
+            names.push_back(entry.cFileName);
+        }
+    }
     if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name != L"." && name != L"..") {
-                removeTree(joinPath(path, name));
-            }
-        } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
-    RemoveDirectoryW(target.c_str());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+inline void removeTree(const std::wstring& path) {
+    for (const std::wstring& name : folderEntries(path)) {
+        removeTree(joinPath(path, name));
+    }
+    const std::wstring target = extendedLengthPath(path);
+    if (!RemoveDirectoryW(target.c_str())) {
+        DeleteFileW(target.c_str());
+    }
 }
 
 class ScratchFolder {
@@ -41,8 +45,8 @@ class ScratchFolder {
         static int counter = 0;
         wchar_t temp[MAX_PATH + 1] = {};
         GetTempPathW(MAX_PATH + 1, temp);
-        path_ = joinPath(temp, L"driftpane-test-" + std::to_wstring(GetCurrentProcessId()) +
-                                   L"-" + std::to_wstring(++counter));
+        path_ = joinPath(temp, L"driftpane-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(++counter));
         removeTree(path_);
         CreateDirectoryW(path_.c_str(), nullptr);
     }
@@ -66,57 +70,36 @@ inline bool isFolder(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Writes the bytes with plain calls (not through the code under test); false on failure.
 inline bool writeTestFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
     HANDLE file = CreateFileW(extendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
+    const bool ok =
+        file != INVALID_HANDLE_VALUE &&
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
     return ok;
 }
 
-// The file's bytes read with plain calls; empty when it cannot be read.
+// The whole file, however large; empty when it cannot be read.
 inline std::vector<std::uint8_t> readTestFile(const std::wstring& path) {
     HANDLE file = CreateFileW(extendedLengthPath(path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return {};
-    }
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     LARGE_INTEGER size{};
     std::vector<std::uint8_t> bytes;
-    if (GetFileSizeEx(file, &size)) {
+    DWORD read = 0;
+    if (file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &size)) {
         bytes.resize(static_cast<std::size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-            read != bytes.size()) {
-            bytes.clear();
-        }
+        const BOOL ok =
+            ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        bytes.resize(ok ? read : 0);
     }
-    CloseHandle(file);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
     return bytes;
-}
-
-// The names of the entries of a folder, without "." and "..".
-inline std::vector<std::wstring> folderEntries(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW entry{};
-    HANDLE search = FindFirstFileW(extendedLengthPath(joinPath(folder, L"*")).c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name != L"." && name != L"..") {
-            names.push_back(name);
-        }
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-    return names;
 }

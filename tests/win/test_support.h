@@ -100,7 +100,8 @@ struct Pixels {
     }
 };
 
-inline Pixels bitmapPixels(Gdiplus::Bitmap& bitmap) {
+// Alpha is set to opaque unless keepAlpha asks for the bitmap's own.
+inline Pixels bitmapPixels(Gdiplus::Bitmap& bitmap, bool keepAlpha = false) {
     Pixels pixels;
     pixels.width = static_cast<int>(bitmap.GetWidth());
     pixels.height = static_cast<int>(bitmap.GetHeight());
@@ -118,7 +119,7 @@ inline Pixels bitmapPixels(Gdiplus::Bitmap& bitmap) {
         bitmap.UnlockBits(&data);
     }
     for (std::uint32_t& pixel : pixels.argb) {
-        pixel |= 0xFF000000;
+        pixel |= keepAlpha ? 0 : 0xFF000000;
     }
     return pixels;
 }
