@@ -54,16 +54,20 @@ class Wine:
         self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEARCH="win64",
                         WINEDEBUG="-all", DISPLAY=":%d" % number,
                         WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d")
-        for _ in range(100):
-            if pathlib.Path("/tmp/.X11-unix/X%d" % number).exists():
-                break
-            time.sleep(0.1)
-        self.run("wineboot", "-i")
-        self.wait()
-        users = [p for p in (self.prefix / "drive_c" / "users").iterdir()
-                 if p.name != "Public"]
-        self.home = users[0]
-        self.windows_home = "C:\\users\\" + self.home.name
+        try:
+            for _ in range(100):
+                if pathlib.Path("/tmp/.X11-unix/X%d" % number).exists():
+                    break
+                time.sleep(0.1)
+            self.run("wineboot", "-i")
+            self.wait()
+            users = [p for p in (self.prefix / "drive_c" / "users").iterdir()
+                     if p.name != "Public"]
+            self.home = users[0]
+            self.windows_home = "C:\\users\\" + self.home.name
+        except BaseException:
+            self.close()
+            raise
 
     def run(self, *command, timeout=180):
         # Started programs inherit the standard handles; none of them may hold a pipe here.
@@ -184,9 +188,9 @@ def check_release_files(dist, exe):
            "SHA256SUMS verifies both files")
     listed = sorted(line.split()[1] for line in (dist / "SHA256SUMS").read_text().splitlines())
     expect(listed == sorted([ZIP, SETUP]), "SHA256SUMS lists the zip and the installer")
-    commit_time = int(subprocess.run(["git", "-C", str(ROOT), "log", "-1", "--format=%ct"],
-                                     capture_output=True, text=True).stdout.strip()
-                      or os.environ["SOURCE_DATE_EPOCH"])
+    commit_time = int(os.environ.get("SOURCE_DATE_EPOCH") or subprocess.run(
+        ["git", "-C", str(ROOT), "log", "-1", "--format=%ct"],
+        check=True, capture_output=True, text=True).stdout.strip())
     with zipfile.ZipFile(dist / ZIP) as archive:
         expect(archive.namelist() == ["Driftpane.exe", "README.txt"],
                "zip holds exactly Driftpane.exe and README.txt: %s" % archive.namelist())
