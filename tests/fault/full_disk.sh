@@ -8,6 +8,15 @@ if [ "$(id -u)" != 0 ] || ! command -v unshare >/dev/null 2>&1; then
     echo "needs root and unshare: skipped"
     exit 77
 fi
+# A container without the right to mount cannot give the test its disk.
+probe="$(mktemp -d)"
+if ! unshare --mount --propagation private mount -t tmpfs -o size=64k tmpfs "$probe" \
+    2>/dev/null; then
+    rmdir "$probe"
+    echo "no private mounts allowed here: skipped"
+    exit 77
+fi
+rmdir "$probe"
 export WINEPREFIX="${DRIFTPANE_WINEPREFIX:-$win_dir/wineprefix}"
 # Wine's server opens the files; one left running outside the namespace from an earlier run
 # would write to the real disk, so let it end first.
