@@ -17,10 +17,10 @@ else()
     add_compile_options(-Wall -Wextra -municode)
     add_link_options(-static -static-libgcc -static-libstdc++ -municode)
     # Reproducible output: no link time in the PE header, no build folder in __FILE__ or
-    # symbol names. The build folder is mapped last so that it wins when it lies inside the
-    # source folder.
+    # symbol names, no build date through __DATE__ or __TIME__. The build folder is mapped
+    # last so that it wins when it lies inside the source folder.
     add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=src
-        -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+        -ffile-prefix-map=${CMAKE_BINARY_DIR}=build -Werror=date-time)
     add_link_options(-Wl,--no-insert-timestamp)
 endif()
 
