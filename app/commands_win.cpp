@@ -8,6 +8,7 @@
 #include "archive/catalog.h"
 #include "core/app_state.h"
 #include "core/view_controller.h"
+#include "download/fetch_job.h"
 #include "import/modal_window.h"
 #include "pairs/saved_pairs.h"
 #include "pairs/storage.h"
@@ -101,13 +102,13 @@ LRESULT mainWindowOnCommand(HWND /*window*/, WPARAM wParam, LPARAM /*lParam*/) {
     case IDC_OPEN_FOLDER:
         openAppDataFolder();
         break;
+    case IDC_FETCH:
+        startFetch();
+        break;
     case IDC_PLACE_FIRST + 0:
     case IDC_PLACE_FIRST + 1:
     case IDC_PLACE_FIRST + 2:
         choosePlace(id - IDC_PLACE_FIRST);
-        break;
-    // The download is not part of this window yet.
-    case IDC_FETCH:
         break;
     default: // the year lists, the slider and Enter (IDOK) do nothing
         break;

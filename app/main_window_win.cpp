@@ -12,6 +12,7 @@
 #include "core/app_state.h"
 #include "core/palette.h"
 #include "core/text_table.h"
+#include "download/fetch_job.h"
 #include "import/modal_window.h"
 #include "pairs/saved_pairs.h"
 #include "render/main_paint.h"
@@ -484,6 +485,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return mainWindowOnDpiChanged(window, wParam, lParam);
     case WM_APP_TRAY:
         return mainWindowOnTrayIcon(lParam);
+    case WM_APP_FETCH_DONE:
+        return mainWindowOnFetchDone(lParam);
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

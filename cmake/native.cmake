@@ -74,6 +74,20 @@ if(DRIFTPANE_WINDOWS)
              COMMAND ${CMAKE_SOURCE_DIR}/tests/fault/full_disk.sh ${win_dir})
     set_tests_properties(full_disk_tests PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
                          SKIP_RETURN_CODE 77)
+    # The download against a real TLS server in a private network namespace (root only;
+    # skipped otherwise), with the short test of tools/fetch_originals.py.
+    add_test(NAME download_tests COMMAND ${CMAKE_SOURCE_DIR}/tests/download_tests.sh ${win_dir}
+        "DownloadServerTest.*:DownloadServerMatrix.*" --with-tool)
+    set_tests_properties(download_tests PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 1200
+        SKIP_RETURN_CODE 77)
+    # Stalled and trickling bodies wait out the 15 s and 60 s limits, several minutes in all.
+    option(DRIFTPANE_LONG_TESTS "Register the download tests that wait out the time limits" OFF)
+    if(DRIFTPANE_LONG_TESTS)
+        add_test(NAME download_long_tests COMMAND ${CMAKE_SOURCE_DIR}/tests/download_tests.sh
+            ${win_dir} "DownloadServerLong.*")
+        set_tests_properties(download_long_tests PROPERTIES LABELS long
+            RESOURCE_LOCK wineprefix TIMEOUT 1200 SKIP_RETURN_CODE 77)
+    endif()
     add_custom_target(bench
         COMMAND ${CMAKE_SOURCE_DIR}/tools/bench ${win_dir}
         DEPENDS windows WORKING_DIRECTORY ${win_dir} USES_TERMINAL)

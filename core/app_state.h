@@ -11,6 +11,7 @@
 #include <vector>
 
 struct ImageData;
+struct FetchResult;
 
 struct AppState {
     // Pair on display.
@@ -52,6 +53,9 @@ struct AppState {
 
     // Download.
     std::atomic<bool> downloadInProgress{false};
+    // The result record the running fetch will hand back; the only one its completion
+    // message may carry.
+    FetchResult* fetchResultHandedOut = nullptr;
 
     // Saved pairs.
     std::vector<std::wstring> savedPairFiles;

@@ -9,8 +9,9 @@ build hashes the new files into the catalog.
 
 Usage:
   tools/fetch_originals.py             download, verify, replace
-  tools/fetch_originals.py --dry-run   no network: list the URLs, report which photos are
-                                       originals and which are stand-ins
+  tools/fetch_originals.py --dry-run   no network and no change on disk: list the URLs,
+                                       report which photos are originals and which are
+                                       stand-ins
   tools/fetch_originals.py --from DIR  take the photos from DIR/<folder>/<file> (e.g. copied
                                        from another machine) instead of the network
 """
@@ -18,17 +19,25 @@ Usage:
 import argparse
 import csv
 import hashlib
+import http.client
 import os
 import pathlib
 import re
 import shutil
+import ssl
 import sys
+import time
 import urllib.error
 import urllib.request
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 MAX_PHOTO_BYTES = 40 * 1024 * 1024
-TIMEOUT_SECONDS = 60
+# Like the program: each network wait is bounded, and the body as a whole gets 60 seconds.
+TIMEOUT_SECONDS = 15
+BODY_DEADLINE_SECONDS = 60
+READ_CHUNK = 65536
+# The rows whose digests the archive publishes; the list must name exactly these.
+PUBLISHED_ROWS = (0, 18, 19, 43, 70)
 USER_AGENT = "Driftpane/1.0 (archive maintenance)"
 URL_PATH = "/content/dam/science/esd/eo/woc/images/"
 
@@ -59,7 +68,8 @@ def photo_url(host, row):
 
 
 def read_published(root, rows):
-    """{row: digest} from archive/published-digests.txt, checked against the catalog."""
+    """{row: digest} from archive/published-digests.txt, checked against the catalog: exactly
+    the published rows, each once, each naming its catalog file."""
     published = {}
     path = root / "archive" / "published-digests.txt"
     for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
@@ -67,14 +77,18 @@ def read_published(root, rows):
         if not line or line.startswith("#"):
             continue
         fields = line.split()
-        if len(fields) != 3 or not re.fullmatch(r"[0-9a-f]{64}", fields[1]):
+        if (len(fields) != 3 or not re.fullmatch(r"[0-9]+", fields[0])
+                or not re.fullmatch(r"[0-9a-f]{64}", fields[1])):
             raise FetchError("%s:%d: expected 'row sha256 file'" % (path.name, number))
         row = int(fields[0])
         if row >= len(rows) or rows[row]["file"] != fields[2]:
             raise FetchError("%s:%d: row %d is not %s" % (path.name, number, row, fields[2]))
+        if row in published:
+            raise FetchError("%s:%d: row %d listed twice" % (path.name, number, row))
         published[row] = fields[1]
-    if not published:
-        raise FetchError("%s lists no digests" % path.name)
+    if sorted(published) != list(PUBLISHED_ROWS):
+        raise FetchError("%s must list exactly rows %s" %
+                         (path.name, ", ".join(map(str, PUBLISHED_ROWS))))
     return published
 
 
@@ -103,34 +117,55 @@ class RefuseRedirects(urllib.request.HTTPRedirectHandler):
         raise FetchError("%s answered %d, a redirect to %s" % (req.full_url, code, newurl))
 
 
-def download(url, target):
+def content_length(response, url):
+    """The announced length, or None; anything but plain digits is refused."""
+    length = response.headers.get("Content-Length")
+    if length is None:
+        return None
+    if not re.fullmatch(r"[0-9]+", length.strip()):
+        raise FetchError("%s announced a malformed Content-Length %r" % (url, length))
+    return int(length)
+
+
+def make_opener():
+    """One opener for all downloads: loading the system's CA list once, not per photo."""
+    context = ssl.create_default_context()
+    return urllib.request.build_opener(RefuseRedirects(),
+                                       urllib.request.HTTPSHandler(context=context))
+
+
+def download(url, target, opener):
     if not url.startswith("https://"):
         raise FetchError("not an HTTPS address: " + url)
-    opener = urllib.request.build_opener(RefuseRedirects())
     request = urllib.request.Request(url, headers={"User-Agent": USER_AGENT})
     try:
         with opener.open(request, timeout=TIMEOUT_SECONDS) as response:
             if response.status != 200:
                 raise FetchError("%s answered %d" % (url, response.status))
-            length = response.headers.get("Content-Length")
-            if length is not None and int(length) > MAX_PHOTO_BYTES:
-                raise FetchError("%s is %s bytes, over the limit" % (url, length))
+            length = content_length(response, url)
+            if length is not None and length > MAX_PHOTO_BYTES:
+                raise FetchError("%s is %d bytes, over the limit" % (url, length))
             received = 0
+            start = time.monotonic()
             with open(target, "wb") as out:
                 while True:
-                    chunk = response.read(1 << 20)
+                    # read1 returns what has arrived, so a trickle cannot hold one call open.
+                    chunk = response.read1(READ_CHUNK)
                     if not chunk:
                         break
                     received += len(chunk)
                     if received > MAX_PHOTO_BYTES:
                         raise FetchError("%s is over %d bytes" % (url, MAX_PHOTO_BYTES))
                     out.write(chunk)
-    except (urllib.error.URLError, OSError) as error:
+                    if time.monotonic() - start > BODY_DEADLINE_SECONDS:
+                        raise FetchError("%s took over %d seconds" % (url, BODY_DEADLINE_SECONDS))
+    except (urllib.error.URLError, http.client.HTTPException, OSError) as error:
         raise FetchError("%s: %s" % (url, error)) from error
 
 
 def stage(rows, host, staging, source):
     """Fills `staging` with every catalog photo, from `source` or from the host."""
+    opener = make_opener() if source is None else None
     for row in rows:
         target = staging / row["folder"] / row["file"]
         target.parent.mkdir(parents=True, exist_ok=True)
@@ -140,7 +175,7 @@ def stage(rows, host, staging, source):
                 raise FetchError("%s is over %d bytes" % (origin, MAX_PHOTO_BYTES))
             shutil.copyfile(origin, target)
         else:
-            download(photo_url(host, row), target)
+            download(photo_url(host, row), target, opener)
         with open(target, "rb") as f:
             if f.read(3) != b"\xff\xd8\xff":
                 raise FetchError("%s is not a JPEG file" % row["file"])
@@ -184,7 +219,6 @@ def main(argv=None):
         rows = read_catalog(root)
         host = archive_host(root)
         published = read_published(root, rows)
-        recover(photos)
         if args.dry_run:
             for row in rows:
                 print("%2d %s" % (row["row"], photo_url(host, row)))
@@ -194,6 +228,7 @@ def main(argv=None):
                    "originals" if not bad else "stand-ins (rows %s differ)" %
                    ", ".join(map(str, bad))))
             return 0
+        recover(photos)
         if staging.exists():
             shutil.rmtree(staging)
         staging.mkdir()
