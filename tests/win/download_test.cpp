@@ -306,11 +306,12 @@ TEST_F(DownloadServerTest, FetchJobAgainstWhatTheUserDoesMeanwhile) {
     // the fetch is still running as far as the window knows.
     struct Meanwhile {
         const char* name;
+        std::string rules;
         std::function<void(DownloadServerTest&)> act;
         std::function<void(DownloadServerTest&)> check;
     };
     const Meanwhile cases[] = {
-        {"second fetch by keyboard",
+        {"second fetch by keyboard", "ok",
          [](DownloadServerTest& t) {
              t.command(IDC_FETCH);
              expectStatus(localizedText(TextId::WaitForDownload), false);
@@ -319,7 +320,7 @@ TEST_F(DownloadServerTest, FetchJobAgainstWhatTheUserDoesMeanwhile) {
              expectStatus(localizedText(TextId::Downloaded), false);
              t.expectAralPair(true);
          }},
-        {"swap, then the language changes",
+        {"swap, then the language changes", "ok",
          [](DownloadServerTest& t) {
              t.click(IDC_SWAP);
              appState.languageIndex = 2;
@@ -330,7 +331,7 @@ TEST_F(DownloadServerTest, FetchJobAgainstWhatTheUserDoesMeanwhile) {
              EXPECT_EQ(appState.firstImage, t.shownSecond);
              EXPECT_TRUE(IsWindowEnabled(t.item(IDC_FETCH)));
          }},
-        {"local pair installed",
+        {"local pair installed", "ok",
          [](DownloadServerTest&) {
              ASSERT_TRUE(installPair(appState.secondImage, appState.firstImage, 1950, 2020,
                                      localizedText(TextId::LocalPair), true));
@@ -341,33 +342,39 @@ TEST_F(DownloadServerTest, FetchJobAgainstWhatTheUserDoesMeanwhile) {
              EXPECT_EQ(appState.firstYear, 1950);
              EXPECT_FALSE(IsWindowEnabled(t.item(IDC_FETCH)));
          }},
-        {"lists changed without Load years",
+        {"lists changed without Load years", "ok",
          [](DownloadServerTest& t) { t.selectYears(3, 7); },
          [](DownloadServerTest& t) {
              expectStatus(localizedText(TextId::Downloaded), false);
              t.expectAralPair(true);
          }},
-        {"Exit from the tray",
+        {"Exit from the tray", std::string("hold ") + FirstFile,
          [](DownloadServerTest& t) {
+             // The menu posts its command, so the loop must run; the server holds the first
+             // photo meanwhile, so the fetch cannot end first.
              hideToTray();
              runTrayMenuChoice(IDM_TRAY_EXIT);
+             EXPECT_EQ(pumpMessages(), -1);
              EXPECT_TRUE(IsWindowVisible(t.window));
+             EXPECT_TRUE(appState.downloadInProgress.load());
              expectStatus(localizedText(TextId::WaitForDownload), false);
          },
          [](DownloadServerTest& t) {
              EXPECT_TRUE(IsWindow(t.window));
              expectStatus(localizedText(TextId::Downloaded), false);
+             t.expectAralPair(true);
          }},
     };
     for (const Meanwhile& c : cases) {
         SCOPED_TRACE(c.name);
-        startServerRound("ok");
+        startServerRound(c.rules);
         appState.languageIndex = 0;
         click(IDC_PLACE_FIRST);
         rememberShownPair();
         click(IDC_FETCH);
         ASSERT_TRUE(appState.downloadInProgress.load());
         c.act(*this);
+        writeServerFile("release", "");
         ASSERT_TRUE(waitForFetch());
         c.check(*this);
         EXPECT_EQ(requestsIn(serverLog()), (Lines{FirstPath, SecondPath})) << "one job only";
