@@ -27,10 +27,36 @@
 #include <functional>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
+
+// Allocations on one thread can be made to fail: the countdown reaches the allocation that
+// throws std::bad_alloc. Only the thread that armed it is affected, so a worker started
+// meanwhile allocates normally.
+namespace {
+thread_local int allocationsBeforeFailure = -1;
+}
+
+void* operator new(std::size_t size) {
+    if (allocationsBeforeFailure >= 0 && allocationsBeforeFailure-- == 0) {
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size ? size : 1)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
 
 namespace {
 
@@ -443,4 +469,43 @@ TEST_F(DownloadServerLong, StalledAndTricklingBodiesFail) {
         EXPECT_EQ(requestsIn(serverLog()), c.requests);
         fetchThroughWindow(c);
     }
+}
+
+TEST_F(DownloadServerTest, NoFailedAllocationInTheStartLeavesTheFetchStuck) {
+    // Every allocation of the start fails in turn, the thread's own state among them. Either
+    // a fetch runs and ends with Downloaded (a failure inside a nested message is reported by
+    // that message's guard), or none runs and the flag and the button are free again.
+    ShowWindow(window, SW_HIDE); // fewer nested paints, fewer rounds
+    int failuresAfterTheFlag = 0;
+    for (int n = 0;; ++n) {
+        SCOPED_TRACE(n);
+        startServerRound("ok");
+        setStatus(TextId::Ready, false);
+        allocationsBeforeFailure = n;
+        command(IDC_FETCH);
+        const bool anyFailed = allocationsBeforeFailure < 0;
+        allocationsBeforeFailure = -1;
+        if (appState.downloadInProgress.load()) {
+            EXPECT_NE(appState.fetchResultHandedOut, nullptr);
+            EXPECT_FALSE(IsWindowEnabled(item(IDC_FETCH)));
+            ASSERT_TRUE(waitForFetch());
+            expectStatus(localizedText(TextId::Downloaded), false);
+            EXPECT_EQ(requestsIn(serverLog()), (Lines{FirstPath, SecondPath}));
+        } else {
+            EXPECT_TRUE(anyFailed);
+            EXPECT_EQ(appState.fetchResultHandedOut, nullptr);
+            EXPECT_TRUE(IsWindowEnabled(item(IDC_FETCH)));
+            EXPECT_TRUE(appState.statusIsError);
+            // Before the flag the window's guard reports it; after it, the start itself.
+            const bool afterFlag = appState.statusText == localizedText(TextId::DownloadFailed);
+            EXPECT_TRUE(afterFlag ||
+                        appState.statusText == localizedText(TextId::CannotReadPhotos));
+            failuresAfterTheFlag += afterFlag ? 1 : 0;
+        }
+        if (!anyFailed) {
+            break;
+        }
+        ASSERT_LT(n, 200);
+    }
+    EXPECT_GT(failuresAfterTheFlag, 0);
 }
