@@ -72,9 +72,13 @@ class Archive:
             context.load_cert_chain(args.dir / (name + ".pem"), args.dir / (name + ".key"))
             self.contexts[name] = context
 
-    def log(self, line):
-        with self.lock, open(self.log_path, "a", encoding="utf-8") as f:
-            f.write(line + "\n")
+    def log(self, line, port=0):
+        with self.lock:
+            with open(self.log_path, "a", encoding="utf-8") as f:
+                f.write(line + "\n")
+            # With times and client ports, for reading a failure afterwards.
+            with open(self.dir / "requests-detail.log", "a", encoding="utf-8") as f:
+                f.write("%.3f %d %s\n" % (time.time(), port, line))
 
     def rule(self, path):
         try:
@@ -102,12 +106,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
         try:
             self.request.do_handshake()
         except (ssl.SSLError, OSError):
-            self.archive.log("TLSFAIL")
+            self.archive.log("TLSFAIL", self.client_address[1])
             raise
         super().setup()
 
     def log_message(self, *args):
         pass
+
+    def finish(self):
+        try:
+            super().finish()
+        finally:
+            with self.archive.lock, open(self.archive.dir / "requests-detail.log", "a") as f:
+                f.write("%.3f %d closed\n" % (time.time(), self.client_address[1]))
 
     def head(self, status, length, extra=()):
         self.send_response(status)
@@ -124,7 +135,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         self.close_connection = True
-        self.archive.log("GET " + self.path)
+        self.archive.log("GET " + self.path, self.client_address[1])
         rule = self.archive.rule(self.path)
         photo = self.archive.photos.get(self.path)
         data = photo.read_bytes() if photo else b""
@@ -181,7 +192,7 @@ class Server(http.server.ThreadingHTTPServer):
 
     def get_request(self):
         sock, address = self.socket.accept()
-        self.archive.log("CONNECT")
+        self.archive.log("CONNECT", address[1])
         name = {"untrusted": "untrusted", "otherhost": "otherhost"}.get(
             self.archive.rule(None), "server")
         # The handshake runs in the connection's own thread (Handler.setup), so a slow

@@ -150,7 +150,7 @@ class DownloadServerTest : public testing::Test {
         }
         startServerRound("");
         resetAppStateKeepingHandles();
-        appState.uiFont = createUiFont(1.0f);
+        appState.uiFont.reset(createUiFont(1.0f));
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&controls);
         registerWindowClasses();
@@ -173,8 +173,6 @@ class DownloadServerTest : public testing::Test {
             DestroyWindow(window);
         }
         pumpMessages();
-        DeleteObject(appState.uiFont);
-        DeleteObject(appState.panelBrush);
         resetAppStateKeepingHandles();
     }
 
