@@ -4,9 +4,15 @@
 # Needs root. Nothing outside /etc/netns/<name> and the work folder is changed, and
 # download_env_stop removes both the namespace and that folder.
 #
-#   download_env_start WORKDIR SOURCEDIR   sets dl_ns, dl_dir, dl_host; 77 when not possible
-#   download_env_exec COMMAND...           runs a command inside the namespace
+#   download_env_start WORKDIR SOURCEDIR [WINEPREFIX]
+#                                  sets dl_ns, dl_dir, dl_host; 77 when not possible
+#   download_env_exec COMMAND...   runs a command inside the namespace
 #   download_env_stop
+#
+# Wine's sockets are made by the wineserver, so they live in the network namespace the
+# wineserver was started in, whatever namespace the program runs in. With a WINEPREFIX the
+# Wine programs get a prefix of their own whose wineserver is ended before and after, so it
+# starts inside this namespace (exported as DRIFTPANE_WINEPREFIX for wine-run).
 
 download_env_certs() {
     d="$1"
@@ -34,6 +40,7 @@ EOT
 download_env_start() {
     dl_dir="$1"
     source_dir="$2"
+    dl_wineprefix="${3:-}"
     if [ "$(id -u)" -ne 0 ] || ! command -v ip >/dev/null || ! command -v openssl >/dev/null; then
         echo "download tests need root, ip (iproute2) and openssl" >&2
         return 77
@@ -51,6 +58,10 @@ download_env_start() {
     printf '127.0.0.1 localhost\n127.0.0.1 %s\n' "$dl_host" >"/etc/netns/$dl_ns/hosts"
     cp -a /etc/ssl "/etc/netns/$dl_ns/ssl"
     cat "$dl_dir/ca.pem" >>"/etc/netns/$dl_ns/ssl/certs/ca-certificates.crt"
+    if [ -n "$dl_wineprefix" ]; then
+        WINEPREFIX="$dl_wineprefix" wineserver -k 2>/dev/null || true
+        export DRIFTPANE_WINEPREFIX="$dl_wineprefix"
+    fi
     ip netns exec "$dl_ns" "$source_dir/tests/download_server.py" --dir "$dl_dir" \
         --source "$source_dir" >"$dl_dir/server.out" 2>&1 &
     dl_server_pid=$!
@@ -71,6 +82,9 @@ download_env_exec() {
 }
 
 download_env_stop() {
+    if [ -n "${dl_wineprefix:-}" ]; then
+        WINEPREFIX="$dl_wineprefix" wineserver -k 2>/dev/null || true
+    fi
     if [ -n "${dl_server_pid:-}" ]; then
         kill "$dl_server_pid" 2>/dev/null || true
         wait "$dl_server_pid" 2>/dev/null || true

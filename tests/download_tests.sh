@@ -13,7 +13,8 @@ filter="$2"
 
 trap download_env_stop EXIT INT TERM
 status=0
-download_env_start "$win/download-test-$$" "$source_dir" || status=$?
+download_env_start "$win/download-test-$$" "$source_dir" "$win/wineprefix-download" ||
+    status=$?
 [ $status -eq 0 ] || exit $status
 
 download_env_exec env DRIFTPANE_DOWNLOAD_TEST_DIR="$dl_dir" \
