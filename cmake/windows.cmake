@@ -84,6 +84,7 @@ file(GLOB bench_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/bench/*.cpp
 if(bench_sources)
     add_executable(driftpane_bench ${bench_sources} ${DRIFTPANE_RC})
     target_link_libraries(driftpane_bench PRIVATE driftpane_win)
+    target_compile_definitions(driftpane_bench PRIVATE DRIFTPANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
         add_custom_target(bench COMMAND ${CMAKE_SOURCE_DIR}/tools/bench ${CMAKE_BINARY_DIR}
             DEPENDS driftpane_bench USES_TERMINAL)

@@ -8,7 +8,6 @@
 #include "app/startup.h"
 #include "core/app_state.h"
 #include "core/palette.h"
-#include "core/handles_win.h"
 
 #include <span>
 #include <string>
@@ -57,8 +56,8 @@ constexpr ModalControl ImportControls[] = {
 };
 
 constexpr ModalControl HelpControls[] = {
-    {L"EDIT", IDC_HELP_TEXT, TextId::HelpText, nullptr, WS_VSCROLL | ES_READONLY | ES_MULTILINE,
-     22, 20, 660, 510},
+    {L"EDIT", IDC_HELP_TEXT, TextId::HelpText, nullptr, WS_VSCROLL | ES_READONLY | ES_MULTILINE, 22,
+     20, 660, 510},
     {L"BUTTON", IDC_MODAL_CLOSE, TextId::Cancel, nullptr, ButtonStyles, 540, 548, 140, 36},
 };
 
@@ -84,16 +83,20 @@ std::wstring withWindowsLineBreaks(const wchar_t* text) {
     return out;
 }
 
+std::wstring controlText(const ModalControl& control) {
+    if (control.literal) {
+        return control.literal;
+    }
+    return withWindowsLineBreaks(localizedText(control.text));
+}
+
 void createModalControls(HWND window, ModalKind kind) {
     const std::span<const ModalControl> controls =
         kind == ModalKind::ImportMode ? std::span<const ModalControl>(ImportControls)
                                       : std::span<const ModalControl>(HelpControls);
     for (const ModalControl& c : controls) {
-        const std::wstring text = c.literal                 ? std::wstring(c.literal)
-                                  : c.text == TextId::HelpText ? withWindowsLineBreaks(localizedText(c.text))
-                                                               : std::wstring(localizedText(c.text));
-        createControl(window, c.className, text.c_str(), c.styles, c.id, c.x, c.y, c.width,
-                      c.height);
+        createControl(window, c.className, controlText(c).c_str(), c.styles, c.id, c.x, c.y,
+                      c.width, c.height);
     }
     if (kind == ModalKind::ImportMode) {
         for (int id : {IDC_FIRST_PATH, IDC_SECOND_PATH}) {
@@ -108,8 +111,7 @@ void createModalControls(HWND window, ModalKind kind) {
 
 LRESULT modalWindowOnCreate(HWND window, LPARAM lParam) {
     const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    const auto kind =
-        static_cast<ModalKind>(reinterpret_cast<INT_PTR>(creation->lpCreateParams));
+    const auto kind = static_cast<ModalKind>(reinterpret_cast<INT_PTR>(creation->lpCreateParams));
     createModalControls(window, kind);
     // As the main window does: focus rectangles only once the keyboard is in use.
     SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);

@@ -20,23 +20,23 @@ const PathCase PathCases[] = {
     {L"z:/photos/x.jpg", true, L"z:\\"},
     {L"D:/", false},
     {L"C:\\Fotos\\Caf\u00E9 \u6771\u4EAC \U0001F600.jpg", true, L"C:\\"},
-    {L"C:\\", false},               // three characters
-    {L"C:", false},                 // a bare drive
-    {L"C:x.jpg", false},            // relative to the drive's current folder
+    {L"C:\\", false},    // three characters
+    {L"C:", false},      // a bare drive
+    {L"C:x.jpg", false}, // relative to the drive's current folder
     {L"C:photos\\x.jpg", false},
     {L"x.jpg", false},
     {L"..\\x.jpg", false},
-    {L" C:\\x.jpg", false},         // a leading space is kept and refused
-    {L"\"C:\\x.jpg\"", false},      // quotes are stripped before, not here
+    {L" C:\\x.jpg", false},    // a leading space is kept and refused
+    {L"\"C:\\x.jpg\"", false}, // quotes are stripped before, not here
     {L"\\\\server\\share\\x.jpg", false},
-    {L"\\\\?\\C:\\x.jpg", false},   // device paths begin with a backslash too
+    {L"\\\\?\\C:\\x.jpg", false}, // device paths begin with a backslash too
     {L"\\x.jpg", false},
-    {L"C:\\x.jpg:stream", false},   // an alternate data stream
+    {L"C:\\x.jpg:stream", false}, // an alternate data stream
     {L"C:\\x.jpg::$DATA", false},
     {L"C::\\x.jpg", false},
     {L"1:\\x.jpg", false},
-    {L"\u00C9:\\x.jpg", false},     // a letter, but not one a drive can have
-    {L"\uFF23:\\x.jpg", false},     // fullwidth C
+    {L"\u00C9:\\x.jpg", false}, // a letter, but not one a drive can have
+    {L"\uFF23:\\x.jpg", false}, // fullwidth C
     {L"", false},
 };
 
@@ -46,11 +46,22 @@ struct YearCase {
 };
 
 const YearCase YearCases[] = {
-    {L"2000", 2000},   {L"1800", 1800},  {L"", 0},          {L"abc", 0},
-    {L"12a4", 12},     {L"  1999", 1999}, {L"\t\r\n2001", 2001}, {L"+2002", 2002},
-    {L"-1900", -1900}, {L"- 1900", 0},   {L"2000 ", 2000},  {L"2 000", 2},
-    {L"00002024", 2024}, {L"\u0662\u0660\u0662\u0664", 0}, // Arabic-Indic digits are not read
-    {L"99999999999999999999", 999999999}, {L"-99999999999999999999", -999999999},
+    {L"2000", 2000},
+    {L"1800", 1800},
+    {L"", 0},
+    {L"abc", 0},
+    {L"12a4", 12},
+    {L"  1999", 1999},
+    {L"\t\r\n2001", 2001},
+    {L"+2002", 2002},
+    {L"-1900", -1900},
+    {L"- 1900", 0},
+    {L"2000 ", 2000},
+    {L"2 000", 2},
+    {L"00002024", 2024},
+    {L"\u0662\u0660\u0662\u0664", 0}, // Arabic-Indic digits are not read
+    {L"99999999999999999999", 999999999},
+    {L"-99999999999999999999", -999999999},
 };
 
 } // namespace
@@ -94,8 +105,8 @@ TEST(LocalPath, ImportYearsInRangeAndDifferent) {
         std::int32_t first, second;
         bool accepted;
     } cases[] = {
-        {1800, 2200, true},  {2200, 1800, true}, {2000, 2024, true},  {1799, 2000, false},
-        {2000, 2201, false}, {0, 2000, false},   {2000, 2000, false}, {12, 2000, false},
+        {1800, 2200, true},   {2200, 1800, true},     {2000, 2024, true},     {1799, 2000, false},
+        {2000, 2201, false},  {0, 2000, false},       {2000, 2000, false},    {12, 2000, false},
         {-2000, 2000, false}, {INT_MAX, 2000, false}, {INT_MIN, 1900, false},
     };
     for (const auto& c : cases) {

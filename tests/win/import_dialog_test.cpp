@@ -37,8 +37,8 @@ using Paths = std::vector<std::wstring>;
 
 // Files are written and removed through the long form, so no length limit applies.
 void writeFile(const std::wstring& path, const Bytes& bytes) {
-    HANDLE file = CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
@@ -222,7 +222,8 @@ class ModalWindowTest : public testing::Test {
         SetWindowTextW(item(IDC_SECOND_YEAR_EDIT), secondYear);
     }
     static void importWith(const std::wstring& first, const std::wstring& second,
-                           const wchar_t* firstYear = L"1950", const wchar_t* secondYear = L"2020") {
+                           const wchar_t* firstYear = L"1950",
+                           const wchar_t* secondYear = L"2020") {
         fill(first, second, firstYear, secondYear);
         click(item(IDC_IMPORT));
     }
@@ -234,8 +235,8 @@ class ModalWindowTest : public testing::Test {
         return colour.GetValue();
     }
     // The dialog closed after a successful import of these photos and years.
-    void expectImported(std::int32_t firstYear, std::int32_t secondYear,
-                        std::uint32_t first = Red, std::uint32_t second = Blue) {
+    void expectImported(std::int32_t firstYear, std::int32_t secondYear, std::uint32_t first = Red,
+                        std::uint32_t second = Blue) {
         EXPECT_EQ(appState.importDialog, nullptr);
         EXPECT_EQ(std::tuple(appState.firstYear, appState.secondYear, appState.caption,
                              appState.isLocalPair, appState.statusText, appState.statusIsError),
@@ -255,9 +256,9 @@ class ModalWindowTest : public testing::Test {
                   std::tuple(1, false, std::wstring(localizedText(TextId::Ready)), false, FALSE));
     }
     void expectMainInFront() {
-        EXPECT_EQ(std::tuple(IsWindowEnabled(main) != FALSE, GetForegroundWindow(),
-                             GetActiveWindow()),
-                  std::tuple(true, main, main));
+        EXPECT_EQ(
+            std::tuple(IsWindowEnabled(main) != FALSE, GetForegroundWindow(), GetActiveWindow()),
+            std::tuple(true, main, main));
     }
 
     HWND main = nullptr;
@@ -295,12 +296,18 @@ TEST_F(ModalWindowTest, ImportDialogOpensWithItsControlsInOrderAndTheMainWindowD
     EXPECT_EQ(GetWindowLongW(dialog, GWL_EXSTYLE) & exStyle, exStyle);
 
     const std::vector<std::pair<int, std::wstring>> expected = {
-        {0, german(TextId::DropHint)},   {0, german(TextId::FirstPhotoPath)},
-        {IDC_FIRST_PATH, L""},           {0, german(TextId::SecondPhotoPath)},
-        {IDC_SECOND_PATH, L""},          {0, german(TextId::FirstYear)},
-        {IDC_FIRST_YEAR_EDIT, L"2000"},  {0, german(TextId::SecondYear)},
-        {IDC_SECOND_YEAR_EDIT, L"2024"}, {0, german(TextId::FitNote)},
-        {IDC_IMPORT_MESSAGE, L""},       {IDC_IMPORT, german(TextId::ImportPair)},
+        {0, german(TextId::DropHint)},
+        {0, german(TextId::FirstPhotoPath)},
+        {IDC_FIRST_PATH, L""},
+        {0, german(TextId::SecondPhotoPath)},
+        {IDC_SECOND_PATH, L""},
+        {0, german(TextId::FirstYear)},
+        {IDC_FIRST_YEAR_EDIT, L"2000"},
+        {0, german(TextId::SecondYear)},
+        {IDC_SECOND_YEAR_EDIT, L"2024"},
+        {0, german(TextId::FitNote)},
+        {IDC_IMPORT_MESSAGE, L""},
+        {IDC_IMPORT, german(TextId::ImportPair)},
         {IDC_MODAL_CLOSE, german(TextId::Cancel)}};
     std::vector<std::pair<int, std::wstring>> found;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -309,8 +316,10 @@ TEST_F(ModalWindowTest, ImportDialogOpensWithItsControlsInOrderAndTheMainWindowD
                   reinterpret_cast<LRESULT>(appState.uiFont.get()));
     }
     EXPECT_EQ(found, expected);
-    for (auto [id, limit] : {std::pair{IDC_FIRST_PATH, 32760}, {IDC_SECOND_PATH, 32760},
-                             {IDC_FIRST_YEAR_EDIT, 4}, {IDC_SECOND_YEAR_EDIT, 4}}) {
+    for (auto [id, limit] : {std::pair{IDC_FIRST_PATH, 32760},
+                             {IDC_SECOND_PATH, 32760},
+                             {IDC_FIRST_YEAR_EDIT, 4},
+                             {IDC_SECOND_YEAR_EDIT, 4}}) {
         EXPECT_EQ(SendMessageW(item(id), EM_GETLIMITTEXT, 0, 0), limit) << id;
     }
 
@@ -368,9 +377,9 @@ TEST_F(ModalWindowTest, TypedPathsAndYearsImportWithEnterThroughTheMessageLoop) 
     type(L"1950"); // the whole field was selected when the Tab arrived
     key(VK_TAB);
     type(L"20x20"); // the field takes digits only
-    EXPECT_EQ(std::tuple(field(IDC_FIRST_PATH), field(IDC_FIRST_YEAR_EDIT),
-                         field(IDC_SECOND_YEAR_EDIT)),
-              std::tuple(red, std::wstring(L"1950"), std::wstring(L"2020")));
+    EXPECT_EQ(
+        std::tuple(field(IDC_FIRST_PATH), field(IDC_FIRST_YEAR_EDIT), field(IDC_SECOND_YEAR_EDIT)),
+        std::tuple(red, std::wstring(L"1950"), std::wstring(L"2020")));
     key(VK_RETURN);
     expectImported(1950, 2020);
 }
@@ -387,8 +396,16 @@ TEST_F(ModalWindowTest, EveryWayOfClosingEnablesTheMainWindowFirstAndOnlyImportI
         {"Cancel clicked", [] { click(item(IDC_MODAL_CLOSE)); }},
         {"Escape", [] { key(VK_ESCAPE); }},
         {"close box", [] { SendMessageW(appState.importDialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"Enter on Cancel", [&] { tabs(5); key(VK_RETURN); }}, // from the first path
-        {"Enter on Import pair", [&] { tabs(4); key(VK_RETURN); }},
+        {"Enter on Cancel",
+         [&] {
+             tabs(5);
+             key(VK_RETURN);
+         }}, // from the first path
+        {"Enter on Import pair",
+         [&] {
+             tabs(4);
+             key(VK_RETURN);
+         }},
     };
     for (const auto& [name, close] : cases) {
         SCOPED_TRACE(name);
@@ -468,8 +485,16 @@ TEST_F(ModalWindowTest, PathsNotOnALocalDriveAreRefusedBeforeAnyFileIsOpened) {
     GetCurrentDirectoryW(MAX_PATH, current);
     SetCurrentDirectoryW(folder.c_str());
     const std::wstring refused[] = {
-        L" " + red, L"C:", L"C:\\", L"red.png", L".\\red.png", red.substr(0, 2) + L"red.png",
-        L"\\\\server\\share\\x.jpg", L"\\\\?\\" + red, red + L":stream", L"\u00C7" + red.substr(1),
+        L" " + red,
+        L"C:",
+        L"C:\\",
+        L"red.png",
+        L".\\red.png",
+        red.substr(0, 2) + L"red.png",
+        L"\\\\server\\share\\x.jpg",
+        L"\\\\?\\" + red,
+        red + L":stream",
+        L"\u00C7" + red.substr(1),
     };
     ASSERT_NE(openImport(), nullptr);
     for (const std::wstring& path : refused) {
@@ -611,11 +636,11 @@ TEST_F(ModalWindowTest, DropsFillTheDialogAndAreReleasedInEveryCase) {
     drop(main, {blue, folder});
     HWND dialog = appState.importDialog;
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(std::tuple(field(IDC_FIRST_PATH), field(IDC_SECOND_PATH),
-                         field(IDC_FIRST_YEAR_EDIT), field(IDC_SECOND_YEAR_EDIT),
-                         field(IDC_IMPORT_MESSAGE), appState.generation, GetForegroundWindow()),
-              std::tuple(blue, folder, std::wstring(L"2000"), std::wstring(L"2024"),
-                         std::wstring(), 1, dialog));
+    EXPECT_EQ(std::tuple(field(IDC_FIRST_PATH), field(IDC_SECOND_PATH), field(IDC_FIRST_YEAR_EDIT),
+                         field(IDC_SECOND_YEAR_EDIT), field(IDC_IMPORT_MESSAGE),
+                         appState.generation, GetForegroundWindow()),
+              std::tuple(blue, folder, std::wstring(L"2000"), std::wstring(L"2024"), std::wstring(),
+                         1, dialog));
     expectStatus(TextId::Ready, false);
 
     // On the open dialog the paths are replaced; the typed year and the message stay.
@@ -624,8 +649,8 @@ TEST_F(ModalWindowTest, DropsFillTheDialogAndAreReleasedInEveryCase) {
     drop(dialog, {red, blue});
     const auto filled = std::tuple(red, blue, std::wstring(L"1971"),
                                    std::wstring(localizedText(TextId::CannotReadPhotos)));
-    EXPECT_EQ(std::tuple(field(IDC_FIRST_PATH), field(IDC_SECOND_PATH),
-                         field(IDC_FIRST_YEAR_EDIT), field(IDC_IMPORT_MESSAGE)),
+    EXPECT_EQ(std::tuple(field(IDC_FIRST_PATH), field(IDC_SECOND_PATH), field(IDC_FIRST_YEAR_EDIT),
+                         field(IDC_IMPORT_MESSAGE)),
               filled);
     // A wrong count on the dialog is reported in the main status line; the dialog keeps all.
     for (const Paths& paths : {Paths{blue}, Paths{blue, red, blue}}) {

@@ -44,4 +44,3 @@ inline std::unique_ptr<Gdiplus::Bitmap> storedPicture(int orientation) {
     }
     return bitmap;
 }
-
