@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 
 namespace {
@@ -97,19 +96,5 @@ TEST(LocalPath, DrivePathShapeAndRoot) {
 TEST(LocalPath, YearsReadLikeATypedOrPastedField) {
     for (const YearCase& c : YearCases) {
         EXPECT_EQ(readYear(c.text), c.year) << testing::PrintToString(std::wstring(c.text));
-    }
-}
-
-TEST(LocalPath, ImportYearsInRangeAndDifferent) {
-    const struct {
-        std::int32_t first, second;
-        bool accepted;
-    } cases[] = {
-        {1800, 2200, true},   {2200, 1800, true},     {2000, 2024, true},     {1799, 2000, false},
-        {2000, 2201, false},  {0, 2000, false},       {2000, 2000, false},    {12, 2000, false},
-        {-2000, 2000, false}, {INT_MAX, 2000, false}, {INT_MIN, 1900, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(areImportYears(c.first, c.second), c.accepted) << c.first << " " << c.second;
     }
 }
