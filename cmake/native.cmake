@@ -80,14 +80,12 @@ if(DRIFTPANE_WINDOWS)
         "DownloadServerTest.*:DownloadServerMatrix.*" --with-tool)
     set_tests_properties(download_tests PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 1200
         SKIP_RETURN_CODE 77)
-    # Stalled and trickling bodies wait out the 15 s and 60 s limits, several minutes in all.
-    option(DRIFTPANE_LONG_TESTS "Register the download tests that wait out the time limits" OFF)
-    if(DRIFTPANE_LONG_TESTS)
-        add_test(NAME download_long_tests COMMAND ${CMAKE_SOURCE_DIR}/tests/download_tests.sh
-            ${win_dir} "DownloadServerLong.*")
-        set_tests_properties(download_long_tests PROPERTIES LABELS long
-            RESOURCE_LOCK wineprefix TIMEOUT 1200 SKIP_RETURN_CODE 77)
-    endif()
+    # Stalled and trickling bodies wait out the 15 s and 60 s limits, several minutes in all:
+    # tools/test-all leaves them out and .ci/run runs them (ctest -L long).
+    add_test(NAME download_long_tests COMMAND ${CMAKE_SOURCE_DIR}/tests/download_tests.sh
+        ${win_dir} "DownloadServerLong.*")
+    set_tests_properties(download_long_tests PROPERTIES LABELS long RESOURCE_LOCK wineprefix
+        TIMEOUT 1200 SKIP_RETURN_CODE 77)
     add_custom_target(bench
         COMMAND ${CMAKE_SOURCE_DIR}/tools/bench ${win_dir}
         DEPENDS windows WORKING_DIRECTORY ${win_dir} USES_TERMINAL)

@@ -451,8 +451,7 @@ TEST_F(DownloadServerTest, CompletionMessageIsTakenOnlyWithTheResultHandedOut) {
 }
 
 // The cases that wait out the receive timeout (15 s) or the body deadline (60 s); the
-// download_long_tests entry runs them (configure with -DDRIFTPANE_LONG_TESTS=ON, then
-// ctest -L long).
+// download_long_tests entry runs them (ctest -L long), outside tools/test-all.
 class DownloadServerLong : public DownloadServerMatrix {};
 
 TEST_F(DownloadServerLong, StalledAndTricklingBodiesFail) {
