@@ -82,8 +82,8 @@ if(DRIFTPANE_WINDOWS)
         SKIP_RETURN_CODE 77)
     # Stalled and trickling bodies wait out the 15 s and 60 s limits, several minutes in all:
     # tools/test-all leaves them out and .ci/run runs them (ctest -L long).
-    add_test(NAME download_long_tests COMMAND ${CMAKE_SOURCE_DIR}/tests/download_tests.sh
-        ${win_dir} "DownloadServerLong.*")
+    add_test(NAME download_long_tests COMMAND ${CMAKE_COMMAND} -E env DRIFTPANE_LONG_TESTS=1
+        ${CMAKE_SOURCE_DIR}/tests/download_tests.sh ${win_dir} "DownloadServerLong.*" --with-tool)
     set_tests_properties(download_long_tests PROPERTIES LABELS long RESOURCE_LOCK wineprefix
         TIMEOUT 1200 SKIP_RETURN_CODE 77)
     add_custom_target(bench

@@ -29,8 +29,17 @@ bool readBody(HINTERNET request, std::vector<std::uint8_t>& bytes) {
     const ULONGLONG start = GetTickCount64();
     std::array<std::uint8_t, ReadChunk> buffer;
     for (;;) {
+        // Wine's WinHttpReadData waits until the whole buffer is filled, so a slow body would
+        // reach the deadline test only once per 64 KiB. Asking first what has arrived (this
+        // waits for some data, within the receive timeout) keeps every read prompt there, as
+        // it is on Windows; at the end of the body it answers 0 and the read confirms the end.
+        DWORD available = 0;
+        if (!WinHttpQueryDataAvailable(request, &available)) {
+            return false;
+        }
+        const DWORD wanted = available > 0 && available < ReadChunk ? available : ReadChunk;
         DWORD read = 0;
-        if (!WinHttpReadData(request, buffer.data(), ReadChunk, &read)) {
+        if (!WinHttpReadData(request, buffer.data(), wanted, &read)) {
             return false;
         }
         if (read == 0) {

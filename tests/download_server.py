@@ -15,7 +15,8 @@ path gets its photo and any other path 404. Behaviours:
   hold (the photo, once the file DIR/release exists),
   untrusted (a certificate from a CA nobody trusts), otherhost (a trusted certificate for
   another host name).
-Log lines in DIR/requests.log: "CONNECT", "TLSFAIL", "GET <path>".
+Log lines in DIR/requests.log: "CONNECT", "TLSFAIL", "GET <path>", and "TRICKLED <bytes>"
+when a trickled body ends (the bytes sent until the client left).
 """
 
 import argparse
@@ -178,10 +179,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
             time.sleep(90)
         elif rule == "trickle":
             self.head(200, len(data))
-            for start in range(0, len(data), 2048):
-                self.wfile.write(data[start:start + 2048])
-                self.wfile.flush()
-                time.sleep(5)
+            sent = 0
+            try:
+                for start in range(0, len(data), 2048):
+                    self.wfile.write(data[start:start + 2048])
+                    self.wfile.flush()
+                    sent += len(data[start:start + 2048])
+                    time.sleep(5)
+            finally:
+                # How much the client took before it gave up (or all of it).
+                self.archive.log("TRICKLED %d" % sent, self.client_address[1])
         else:
             self.body(500, b"unknown rule")
 

@@ -3,6 +3,7 @@
 # runs the Windows test program's download tests inside its namespace, then the short test
 # of tools/fetch_originals.py against the same server.
 # Usage: tests/download_tests.sh WINDOWS_BUILD_DIR GTEST_FILTER [--with-tool]
+# DRIFTPANE_LONG_TESTS=1 adds the tool's case that waits out its 60-second deadline.
 # Exit 77 (skipped) without root.
 set -eu
 here="$(cd "$(dirname "$0")" && pwd)"

@@ -100,6 +100,15 @@ class FetchOriginals(unittest.TestCase):
         self.assertEqual(snapshot(self.root), before)
         self.assertEqual((SERVER / "requests.log").read_text(), "", "no network")
 
+    @unittest.skipUnless(os.environ.get("DRIFTPANE_LONG_TESTS"), "waits out the 60 s deadline")
+    def test_a_trickling_photo_is_refused_after_the_deadline(self):
+        (SERVER / "mode").write_text("trickle aralsea_tmo_2001227")
+        before = snapshot(self.root)
+        done = self.run_tool()
+        self.assertEqual(done.returncode, 1, done.stdout + done.stderr)
+        self.assertIn("took over 60 seconds", done.stderr)
+        self.assertEqual(snapshot(self.root), before)
+
     def test_download_replaces_the_photos(self):
         done = self.run_tool()
         self.assertEqual(done.returncode, 0, done.stderr)
