@@ -44,7 +44,7 @@ DRIFTPANE_BENCH(downloadLargestPhoto) {
         return;
     }
     benchReport("downloadArchivePhoto, best of 3", best, bytes);
-    if (FILE* out = std::fopen("bench-download-url.txt", "w")) {
+    if (FILE* out = std::fopen("bench-download-url.txt", "wb")) {
         std::fprintf(out, "%ls\n", entry.url);
         std::fclose(out);
     }
