@@ -59,11 +59,7 @@ DRIFTPANE_BENCH(importTwoPhoneJpegs) {
     }
     benchNote("two files of " + std::to_string(jpeg.size()) + " bytes, 4032 x 3024 on their side");
 
-    appState.uiFont.reset(createUiFont(1.0f));
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
-    registerWindowClasses();
-    HWND main = createMainWindow();
+    HWND main = createMainWindowAt(1.0f);
     double best = 0;
     for (int run = 0; run < Runs && main; ++run) {
         openModalWindow(ModalKind::ImportMode);

@@ -116,20 +116,6 @@ void startServerRound(const std::string& rules) {
     std::filesystem::remove(serverDir() / "release");
 }
 
-// Dispatches what is queued; a quit message is kept out of later tests and reported.
-int pumpMessages() {
-    int quitCode = -1;
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            quitCode = static_cast<int>(message.wParam);
-        } else {
-            DispatchMessageW(&message);
-        }
-    }
-    return quitCode;
-}
-
 // Runs the message loop until the fetch has handed its result back (false if it never does
 // within five minutes, far beyond the download's own limits).
 bool waitForFetch() {
@@ -155,11 +141,7 @@ class DownloadServerTest : public testing::Test {
         }
         startServerRound("");
         resetAppStateKeepingHandles();
-        appState.uiFont.reset(createUiFont(1.0f));
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-        registerWindowClasses();
-        window = createMainWindow();
+        window = createMainWindowAt(1.0f);
         ASSERT_NE(window, nullptr);
         ShowWindow(window, SW_SHOWNORMAL);
         pumpMessages();

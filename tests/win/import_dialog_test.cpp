@@ -158,12 +158,7 @@ class ModalWindowTest : public testing::Test {
     void SetUp() override { start(1.0f); }
     void start(float scale) {
         resetAppStateKeepingHandles();
-        appState.uiScale = scale;
-        appState.uiFont.reset(createUiFont(scale));
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-        registerWindowClasses();
-        ASSERT_NE((main = createMainWindow()), nullptr);
+        ASSERT_NE((main = createMainWindowAt(scale)), nullptr);
         ShowWindow(main, SW_SHOWNORMAL);
         runLoop();
         wchar_t temp[MAX_PATH] = {};

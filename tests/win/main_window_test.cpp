@@ -47,21 +47,6 @@ RECT childRect(HWND parent, int id) {
     return rect;
 }
 
-// Dispatches what is queued and swallows a quit message, so that it never ends a later test's
-// loop; returns its exit code, or -1 when there was none.
-int pumpMessages() {
-    int quitCode = -1;
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            quitCode = static_cast<int>(message.wParam);
-        } else {
-            DispatchMessageW(&message);
-        }
-    }
-    return quitCode;
-}
-
 struct ScaleCase {
     float scale;
     int placeX, placeWidth, placeHeight, placeY[3], fontHeight, minWidth, minHeight;
@@ -74,12 +59,7 @@ class MainWindowTest : public testing::Test {
     void SetUp() override { createWindow(1.0f); }
     void createWindow(float scale) {
         resetAppStateKeepingHandles();
-        appState.uiScale = scale;
-        appState.uiFont.reset(createUiFont(scale));
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-        registerWindowClasses();
-        window = createMainWindow();
+        window = createMainWindowAt(scale);
         ASSERT_NE(window, nullptr);
         pumpMessages();
     }

@@ -32,11 +32,7 @@ class SavedPairsWindow : public FreshAppStateTest {
     void SetUp() override {
         FreshAppStateTest::SetUp();
         appState.appDataDir = scratch / L"Driftpane";
-        appState.uiFont.reset(createUiFont(1.0f));
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&controls);
-        registerWindowClasses();
-        window = createMainWindow();
+        window = createMainWindowAt(1.0f);
         ASSERT_NE(window, nullptr);
     }
     void TearDown() override {

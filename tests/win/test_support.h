@@ -2,11 +2,13 @@
 // window that paints like the main window, and pixel snapshots of bitmaps and windows.
 #pragma once
 
+#include "app/startup.h"
 #include "archive/image_data.h"
 #include "core/app_state.h"
 #include "render/main_paint.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objidl.h>
 #include <gdiplus.h>
 
@@ -18,6 +20,32 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+// The main window as start-up creates it, at the given scale and with the font of that
+// scale; null when creation fails. The rest of the state stays as the caller left it.
+inline HWND createMainWindowAt(float scale) {
+    appState.uiScale = scale;
+    appState.uiFont.reset(createUiFont(scale));
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    registerWindowClasses();
+    return createMainWindow();
+}
+
+// Dispatches what is queued and swallows a quit message, so that it never ends a later
+// test's loop; returns its exit code, or -1 when there was none.
+inline int pumpMessages() {
+    int quitCode = -1;
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quitCode = static_cast<int>(message.wParam);
+        } else {
+            DispatchMessageW(&message);
+        }
+    }
+    return quitCode;
+}
 
 // Back to the defaults, but the instance and GDI+ token set by the test program's entry
 // point outlive every test.
