@@ -26,6 +26,16 @@ inline UniqueHandle adoptHandle(HANDLE handle) {
     return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
+// A directory search; FindFirstFileExW also reports failure as INVALID_HANDLE_VALUE.
+struct SearchClose {
+    void operator()(HANDLE search) const {
+        if (search && search != INVALID_HANDLE_VALUE) {
+            FindClose(search);
+        }
+    }
+};
+using UniqueSearch = std::unique_ptr<void, SearchClose>;
+
 // A GDI object (font, brush, pen, bitmap) that is not selected into a device context.
 struct GdiObjectDelete {
     void operator()(HGDIOBJ object) const { DeleteObject(object); }

@@ -5,6 +5,7 @@
 #include "app/control_ids.h"
 #include "archive/image_data.h"
 #include "core/app_state.h"
+#include "core/handles_win.h"
 #include "core/text_table.h"
 #include "pairs/storage.h"
 
@@ -34,9 +35,11 @@ void addListItem(HWND list, const std::wstring& text) {
 std::vector<std::wstring> listPairFiles(const std::wstring& folder) {
     std::vector<std::wstring> paths;
     WIN32_FIND_DATAW entry{};
-    HANDLE search = FindFirstFileExW(extendedLengthPath(joinPath(folder, L"*")).c_str(),
-                                     FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) {
+    // Held by an owner: a failed allocation while the list grows must not leak the search.
+    UniqueSearch search(FindFirstFileExW(extendedLengthPath(joinPath(folder, L"*")).c_str(),
+                                         FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
+                                         0));
+    if (search.get() == INVALID_HANDLE_VALUE) {
         return paths;
     }
     // A failure part way ends the listing with what was found so far.
@@ -44,8 +47,7 @@ std::vector<std::wstring> listPairFiles(const std::wstring& folder) {
         if (hasPairExtension(entry.cFileName)) {
             paths.push_back(joinPath(folder, entry.cFileName));
         }
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &entry));
     return paths;
 }
 
