@@ -4,6 +4,8 @@
 
 #include "core/view_controller.h"
 
+#include "core/handles_win.h"
+
 #include <windows.h>
 
 // The main window procedure without the exception guard.
@@ -22,6 +24,10 @@ void layoutControls();
 
 // Carries out the effects the view controller asked for, in order.
 void runViewEffects(const ViewEffects& effects);
+
+// The answer to WM_CTLCOLOR*: background and text colour set on the control's device
+// context (wParam), and the brush of that background, made the first time.
+LRESULT answerControlColour(WPARAM dc, COLORREF background, COLORREF text, UniqueBrush& brush);
 
 // The work area (screen minus taskbar) of the monitor that holds most of the window.
 RECT monitorWorkArea(HWND window);

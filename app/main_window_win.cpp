@@ -183,14 +183,7 @@ LRESULT mainWindowOnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT mainWindowOnPanelColor(WPARAM wParam) {
-    HDC dc = reinterpret_cast<HDC>(wParam);
-    SetBkColor(dc, PanelTextBackground);
-    SetTextColor(dc, PanelText);
-    if (!appState.panelBrush) {
-        // Kept from now on; the controls may ask for it at any time.
-        appState.panelBrush.reset(CreateSolidBrush(PanelTextBackground));
-    }
-    return reinterpret_cast<LRESULT>(appState.panelBrush.get());
+    return answerControlColour(wParam, PanelTextBackground, PanelText, appState.panelBrush);
 }
 
 LRESULT mainWindowOnGetDlgCode() {
@@ -299,6 +292,16 @@ HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, D
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(appState.uiFont.get()), TRUE);
     }
     return control;
+}
+
+LRESULT answerControlColour(WPARAM dc, COLORREF background, COLORREF text, UniqueBrush& brush) {
+    SetBkColor(reinterpret_cast<HDC>(dc), background);
+    SetTextColor(reinterpret_cast<HDC>(dc), text);
+    if (!brush) {
+        // Kept from now on; the controls may ask for it at any time.
+        brush.reset(CreateSolidBrush(background));
+    }
+    return reinterpret_cast<LRESULT>(brush.get());
 }
 
 RECT monitorWorkArea(HWND window) {

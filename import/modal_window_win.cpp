@@ -161,14 +161,7 @@ LRESULT modalWindowOnDestroy(HWND window) {
 }
 
 LRESULT modalWindowOnColor(WPARAM wParam) {
-    HDC dc = reinterpret_cast<HDC>(wParam);
-    SetBkColor(dc, ModalPaper);
-    SetTextColor(dc, ModalInk);
-    if (!appState.modalBrush) {
-        // Kept for the rest of the process, like the main window's panel brush.
-        appState.modalBrush.reset(CreateSolidBrush(ModalPaper));
-    }
-    return reinterpret_cast<LRESULT>(appState.modalBrush.get());
+    return answerControlColour(wParam, ModalPaper, ModalInk, appState.modalBrush);
 }
 
 } // namespace
