@@ -76,15 +76,13 @@ inline constexpr LayoutBox Title{fixedAt(22), fixedAt(23), fixedAt(215), fixedAt
 inline constexpr LayoutBox Tagline{fixedAt(23), fixedAt(69), fixedAt(212), fixedAt(40)};
 inline constexpr LayoutBox FieldNotes{fixedAt(23), fixedAt(116), fixedAt(205), fixedAt(20)};
 inline constexpr LayoutBox ArchiveHeading{fixedAt(22), fixedAt(165), fixedAt(208), fixedAt(22)};
-inline constexpr LayoutBox SavedPairsHeading{fixedAt(22), fixedAt(349), fixedAt(208),
-                                             fixedAt(22)};
+inline constexpr LayoutBox SavedPairsHeading{fixedAt(22), fixedAt(349), fixedAt(208), fixedAt(22)};
 inline constexpr LayoutBox OfflineNote{fixedAt(22), fromBottom(126), fixedAt(202), fixedAt(43)};
 inline constexpr LayoutBox LanguageName{fixedAt(22), fromBottom(48), fixedAt(190), fixedAt(22)};
 inline constexpr LayoutBox Caption{fixedAt(274), fixedAt(22), fromRight(540), fixedAt(46)};
 inline constexpr LayoutBox SourceLine{fixedAt(276), fixedAt(71), fromRight(320), fixedAt(28)};
 inline constexpr LayoutBox FirstYearLabel{fixedAt(274), fixedAt(113), fixedAt(110), fixedAt(23)};
-inline constexpr LayoutBox SecondYearLabel{fixedAt(397), fixedAt(113), fixedAt(110),
-                                           fixedAt(23)};
+inline constexpr LayoutBox SecondYearLabel{fixedAt(397), fixedAt(113), fixedAt(110), fixedAt(23)};
 // Nine units under the view, as wide as the view.
 inline constexpr LayoutBox ViewHint{fixedAt(274), fromBottom(154), fromRight(302), fixedAt(24)};
 inline constexpr LayoutBox FirstYear{fixedAt(274), fromBottom(115), fixedAt(67), fixedAt(24)};

@@ -329,8 +329,8 @@ void fitMainWindowToWorkArea(HWND window) {
     const PixelRect fitted =
         fitIntoWorkArea({current.left, current.top, current.right, current.bottom},
                         {work.left, work.top, work.right, work.bottom});
-    if (fitted.left != current.left || fitted.top != current.top ||
-        fitted.right != current.right || fitted.bottom != current.bottom) {
+    if (fitted.left != current.left || fitted.top != current.top || fitted.right != current.right ||
+        fitted.bottom != current.bottom) {
         SetWindowPos(window, nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
                      fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }

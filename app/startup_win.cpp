@@ -84,11 +84,11 @@ void registerWindowClasses() {
 HWND createMainWindow() {
     // WS_CLIPCHILDREN keeps the window's own paint off its controls; without it every
     // repaint covers them until they repaint themselves, and they flicker.
-    HWND window = CreateWindowExW(
-        WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, MainWindowClass, MainWindowTitle,
-        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-        scaled(InitialWindowWidth), scaled(InitialWindowHeight), nullptr, nullptr,
-        appState.instanceHandle, nullptr);
+    HWND window =
+        CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, MainWindowClass, MainWindowTitle,
+                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                        scaled(InitialWindowWidth), scaled(InitialWindowHeight), nullptr, nullptr,
+                        appState.instanceHandle, nullptr);
     if (window) {
         fitMainWindowToWorkArea(window);
     }

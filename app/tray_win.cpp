@@ -23,8 +23,8 @@ void addTrayIcon() {
     // "TaskbarCreated" also arrives while the shell still holds our icon (another program
     // broadcast it, or it came twice); adding then fails, but the icon is there and taking it
     // over with a modify keeps hiding to the tray working.
-    appState.trayIconAdded = Shell_NotifyIconW(NIM_ADD, &data) != FALSE ||
-                             Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    appState.trayIconAdded =
+        Shell_NotifyIconW(NIM_ADD, &data) != FALSE || Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
     // With version 4 the shell reports the event in the low word of the callback's lParam.
     // uVersion keeps what the shell accepted: the menu is opened differently without it.
     data.uVersion = NOTIFYICON_VERSION_4;

@@ -25,6 +25,9 @@ target_compile_definitions(driftpane_native_tests PRIVATE
     DRIFTPANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 add_test(NAME native_tests COMMAND driftpane_native_tests)
 
+# Every tracked C++ source as clang-format writes it under the committed .clang-format.
+add_test(NAME format COMMAND ${CMAKE_SOURCE_DIR}/tools/check-format)
+
 # Fuzz targets: tests/fuzz/<name>_fuzz.cpp with a seed corpus in tests/fuzz/<name>_corpus.
 # The test run replays the corpus; `cmake --build . --target fuzz-<name>` fuzzes for a while.
 file(GLOB fuzz_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp")

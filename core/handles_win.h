@@ -53,15 +53,13 @@ struct ComRelease {
         }
     }
 };
-template <typename Interface>
-using ComPtr = std::unique_ptr<Interface, ComRelease>;
+template <typename Interface> using ComPtr = std::unique_ptr<Interface, ComRelease>;
 
 // Memory the shell or COM allocated for us to free (CoTaskMemFree accepts null).
 struct TaskMemFree {
     void operator()(void* memory) const { CoTaskMemFree(memory); }
 };
-template <typename T>
-using UniqueTaskMem = std::unique_ptr<T, TaskMemFree>;
+template <typename T> using UniqueTaskMem = std::unique_ptr<T, TaskMemFree>;
 
 // BCrypt: the algorithm provider outlives every hash made from it, so declare it first.
 struct BCryptAlgorithmClose {
@@ -89,7 +87,7 @@ using UniqueDrop = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinish>;
 
 // Selects an object into a device context for one scope and puts the previous one back.
 class ScopedSelect {
-public:
+  public:
     ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~ScopedSelect() {
         if (previous_ && previous_ != HGDI_ERROR) {
@@ -99,7 +97,7 @@ public:
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };

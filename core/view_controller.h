@@ -47,8 +47,8 @@ inline constexpr std::int32_t KeyRight = 0x27;
 // Coordinates are client pixels; the client size is in pixels too.
 ViewEffects pressInView(AppState& state, std::int32_t x, std::int32_t y, bool shiftDown,
                         std::int32_t clientWidthPx, std::int32_t clientHeightPx);
-ViewEffects moveMouse(AppState& state, std::int32_t x, std::int32_t y,
-                      std::int32_t clientWidthPx, std::int32_t clientHeightPx);
+ViewEffects moveMouse(AppState& state, std::int32_t x, std::int32_t y, std::int32_t clientWidthPx,
+                      std::int32_t clientHeightPx);
 ViewEffects releaseButton(AppState& state);
 ViewEffects captureLost(AppState& state);
 ViewEffects turnWheel(AppState& state, std::int32_t x, std::int32_t y, bool deltaPositive,

@@ -71,7 +71,8 @@ std::vector<std::uint8_t> downloadArchivePhoto(const CatalogEntry& entry) {
     WinHttpSetTimeouts(session.get(), ResolveTimeoutMs, ConnectTimeoutMs, SendTimeoutMs,
                        ReceiveTimeoutMs);
     // The host is the constant, never taken from the URL; the URL rule tied them together.
-    UniqueInternet connection(WinHttpConnect(session.get(), ArchiveHost, INTERNET_DEFAULT_HTTPS_PORT, 0));
+    UniqueInternet connection(
+        WinHttpConnect(session.get(), ArchiveHost, INTERNET_DEFAULT_HTTPS_PORT, 0));
     if (!connection) {
         return {};
     }
@@ -86,8 +87,7 @@ std::vector<std::uint8_t> downloadArchivePhoto(const CatalogEntry& entry) {
                         WINHTTP_OPTION_REDIRECT_POLICY_NEVER) ||
         !setDwordOption(request.get(), WINHTTP_OPTION_AUTOLOGON_POLICY,
                         WINHTTP_AUTOLOGON_SECURITY_LEVEL_HIGH) ||
-        !setDwordOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE,
-                        WINHTTP_DISABLE_COOKIES)) {
+        !setDwordOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, WINHTTP_DISABLE_COOKIES)) {
         return {};
     }
     if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,

@@ -82,8 +82,7 @@ void drawMainWindow(Gdiplus::Graphics& graphics, std::int32_t clientWidthPx,
               Palette::Muted, true);
     drawLabel(graphics, text(TextId::SavedPairs), box(MainBox::SavedPairsHeading), 11,
               Palette::Muted, true);
-    drawWrapped(graphics, text(TextId::OfflineNote), box(MainBox::OfflineNote), 11,
-                Palette::Muted);
+    drawWrapped(graphics, text(TextId::OfflineNote), box(MainBox::OfflineNote), 11, Palette::Muted);
     drawLabel(graphics, text(TextId::LanguageName), box(MainBox::LanguageName), 12, Palette::Ink,
               false);
 
@@ -92,8 +91,8 @@ void drawMainWindow(Gdiplus::Graphics& graphics, std::int32_t clientWidthPx,
               box(MainBox::SourceLine), 11, Palette::Muted, false);
     drawLabel(graphics, text(TextId::FirstYear), box(MainBox::FirstYearLabel), 12, Palette::Muted,
               false);
-    drawLabel(graphics, text(TextId::SecondYear), box(MainBox::SecondYearLabel), 12,
-              Palette::Muted, false);
+    drawLabel(graphics, text(TextId::SecondYear), box(MainBox::SecondYearLabel), 12, Palette::Muted,
+              false);
 
     const ViewRect view = viewRect(appState, clientWidthPx, clientHeightPx);
     drawComparison(graphics, RectF(view.left, view.top, view.width, view.height), true);

@@ -2,6 +2,8 @@
 // DRIFTPANE_BENCH(name) { ... }, and bench_main runs them all in name order.
 #pragma once
 
+#include <windows.h>
+
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -50,6 +52,20 @@ inline void benchReport(const std::string& what, double milliseconds, std::uint6
         std::printf("  %-44s %10.1f ms\n", what.c_str(), milliseconds);
     }
     std::fflush(stdout);
+}
+
+// A file the benchmark leaves for tools/bench, beside the benchmark program in its build
+// folder, wherever it was started from.
+inline FILE* openBenchOutput(const wchar_t* name) {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+           path.size()) {
+        path.resize(path.size() * 2);
+    }
+    path.resize(length);
+    path.erase(path.find_last_of(L"\\/") + 1);
+    return _wfopen((path + name).c_str(), L"wb");
 }
 
 inline void benchNote(const std::string& text) {

@@ -44,7 +44,7 @@ DRIFTPANE_BENCH(downloadLargestPhoto) {
         return;
     }
     benchReport("downloadArchivePhoto, best of 3", best, bytes);
-    if (FILE* out = std::fopen("bench-download-url.txt", "wb")) {
+    if (FILE* out = openBenchOutput(L"bench-download-url.txt")) {
         std::fprintf(out, "%ls\n", entry.url);
         std::fclose(out);
     }

@@ -1,6 +1,6 @@
 // Benchmarks of the photo path: decoding a full-size archive-like JPEG and hashing a
-// 40 MiB download. The hashed bytes are also written to bench-sha256-40mib.bin so that
-// tools/bench can time sha256sum on the very same bytes.
+// 40 MiB download. The hashed bytes are also written to bench-sha256-40mib.bin beside the
+// benchmark program so that tools/bench can time sha256sum on the very same bytes.
 #include "tests/bench/bench.h"
 
 #include "archive/image_data.h"
@@ -137,7 +137,7 @@ DRIFTPANE_BENCH(sha256FortyMebibytes) {
     for (std::uint8_t& byte : bytes) {
         byte = generator.next();
     }
-    if (FILE* file = _wfopen(L"bench-sha256-40mib.bin", L"wb")) {
+    if (FILE* file = openBenchOutput(L"bench-sha256-40mib.bin")) {
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
     }

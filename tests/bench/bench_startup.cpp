@@ -63,9 +63,8 @@ bool showsDefaultPair(HWND window) {
     if (screenPixel(window, 260, 100) != PaperPixel) {
         return false;
     }
-    const COLORREF photo =
-        screenPixel(window, static_cast<int>(view.left + view.width / 4),
-                    static_cast<int>(view.top + view.height / 2));
+    const COLORREF photo = screenPixel(window, static_cast<int>(view.left + view.width / 4),
+                                       static_cast<int>(view.top + view.height / 2));
     return photo != ViewBackgroundPixel && photo != PaperPixel && photo != CLR_INVALID;
 }
 

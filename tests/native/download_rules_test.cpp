@@ -61,10 +61,10 @@ TEST(ArchiveUrl, PathStartsAtTheFirstSlashAfterTheScheme) {
          L"/content/dam/science/esd/eo/woc/images/aral/aralsea_tmo_2000238_lrg.jpg"},
         {Prefix + L"a.jpg", L"/content/dam/science/esd/eo/a.jpg"},
         {L"https://h/", L"/"},
-        {L"https:///x", L"/x"},   // index 8 is itself a slash
-        {L"https://h", L""},      // no path at all
+        {L"https:///x", L"/x"}, // index 8 is itself a slash
+        {L"https://h", L""},    // no path at all
         {L"https://", L""},
-        {L"http://h/x", L"/x"},   // index 7 is the scheme's second slash, not looked at
+        {L"http://h/x", L"/x"}, // index 7 is the scheme's second slash, not looked at
     };
     for (const auto& [url, path] : cases) {
         EXPECT_EQ(archiveUrlPath(url), path) << std::string(url.begin(), url.end());

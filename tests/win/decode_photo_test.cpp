@@ -27,8 +27,7 @@ Bytes encode(Gdiplus::Bitmap& bitmap, const std::wstring& mimeType) {
 
 // Whether GDI+ itself reads these bytes, so a refusal is the decoder's own rule.
 bool gdiplusReads(const Bytes& bytes) {
-    ComPtr<IStream> stream(
-        SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size())));
+    ComPtr<IStream> stream(SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size())));
     Gdiplus::Bitmap bitmap(stream.get());
     return bitmap.GetLastStatus() == Gdiplus::Ok && bitmap.GetWidth() > 0;
 }

@@ -67,7 +67,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const std::string FirstPath = "/content/dam/science/esd/eo/woc/images/aral/aralsea_tmo_2000238_lrg.jpg";
+const std::string FirstPath =
+    "/content/dam/science/esd/eo/woc/images/aral/aralsea_tmo_2000238_lrg.jpg";
 const std::string SecondPath =
     "/content/dam/science/esd/eo/woc/images/aral/aralsea_tmo_2018233_lrg.jpg";
 const char FirstFile[] = "aralsea_tmo_2000238";
@@ -208,19 +209,20 @@ class DownloadServerTest : public testing::Test {
 
 struct ServerCase {
     const char* name;
-    std::string rules;    // the server's mode file for the direct download
-    std::wstring url;     // empty: catalog row 0
-    const char* digest;   // null: catalog row 0's
+    std::string rules;  // the server's mode file for the direct download
+    std::wstring url;   // empty: catalog row 0
+    const char* digest; // null: catalog row 0's
     bool accepted;
-    Lines requests;       // what the server must have been asked for, in order
-    bool connects;        // false: not even a connection may reach the server
-    bool throughWindow;   // also fetched with the button, the rule on the first photo only
+    Lines requests;     // what the server must have been asked for, in order
+    bool connects;      // false: not even a connection may reach the server
+    bool throughWindow; // also fetched with the button, the rule on the first photo only
 };
 
 std::vector<ServerCase> serverCases() {
     const std::wstring prefix = ArchiveUrlPrefix;
     const std::wstring host = ArchiveHost;
-    const std::wstring rest = L"/content/dam/science/esd/eo/woc/images/aral/aralsea_tmo_2000238_lrg";
+    const std::wstring rest =
+        L"/content/dam/science/esd/eo/woc/images/aral/aralsea_tmo_2000238_lrg";
     const Lines first{FirstPath};
     return {
         {"200 matching", "ok", L"", nullptr, true, first, true, true},
@@ -230,18 +232,57 @@ std::vector<ServerCase> serverCases() {
         {"302", "302", L"", nullptr, false, first, true, true},
         {"404", "404", L"", nullptr, false, first, true, true},
         {"500", "500", L"", nullptr, false, first, true, true},
-        {"exactly 40 MiB", "forty", prefix + L"test/forty.jpg", FortyMiBDigest, true,
-         {"/content/dam/science/esd/eo/test/forty.jpg"}, true, true},
-        {"40 MiB + 1", "fortyplus", prefix + L"test/fortyplus.jpg", FortyMiBDigest, false,
-         {"/content/dam/science/esd/eo/test/fortyplus.jpg"}, true, true},
+        {"exactly 40 MiB",
+         "forty",
+         prefix + L"test/forty.jpg",
+         FortyMiBDigest,
+         true,
+         {"/content/dam/science/esd/eo/test/forty.jpg"},
+         true,
+         true},
+        {"40 MiB + 1",
+         "fortyplus",
+         prefix + L"test/fortyplus.jpg",
+         FortyMiBDigest,
+         false,
+         {"/content/dam/science/esd/eo/test/fortyplus.jpg"},
+         true,
+         true},
         {"untrusted certificate", "untrusted", L"", nullptr, false, {}, true, true},
         {"certificate for another host", "otherhost", L"", nullptr, false, {}, true, true},
         {"plain http", "ok", L"http://" + host + rest + L".jpg", nullptr, false, {}, false, false},
-        {"other host", "ok", L"https://localhost" + rest + L".jpg", nullptr, false, {}, false, false},
-        {"upper-case extension", "ok", L"https://" + host + rest + L".JPG", nullptr, false, {}, false, false},
-        {"query", "ok", L"https://" + host + rest + L".jpg?x=.jpg", nullptr, false, {}, false, false},
-        {"parent step", "ok", prefix + L"woc/../woc/images/aral/aralsea_tmo_2000238_lrg.jpg",
-         nullptr, false, {}, false, false},
+        {"other host",
+         "ok",
+         L"https://localhost" + rest + L".jpg",
+         nullptr,
+         false,
+         {},
+         false,
+         false},
+        {"upper-case extension",
+         "ok",
+         L"https://" + host + rest + L".JPG",
+         nullptr,
+         false,
+         {},
+         false,
+         false},
+        {"query",
+         "ok",
+         L"https://" + host + rest + L".jpg?x=.jpg",
+         nullptr,
+         false,
+         {},
+         false,
+         false},
+        {"parent step",
+         "ok",
+         prefix + L"woc/../woc/images/aral/aralsea_tmo_2000238_lrg.jpg",
+         nullptr,
+         false,
+         {},
+         false,
+         false},
         {"nothing before the extension", "ok", prefix + L".jpg", nullptr, false, {}, false, false},
     };
 }
@@ -266,7 +307,8 @@ class DownloadServerMatrix : public DownloadServerTest {
         expectStatus(localizedText(accepted ? TextId::Downloaded : TextId::DownloadFailed),
                      !accepted);
         expectAralPair(accepted);
-        EXPECT_EQ(requestsIn(serverLog()), perConnection ? Lines{} : (Lines{FirstPath, SecondPath}));
+        EXPECT_EQ(requestsIn(serverLog()),
+                  perConnection ? Lines{} : (Lines{FirstPath, SecondPath}));
     }
 };
 

@@ -519,13 +519,15 @@ TEST_F(MainWindowTest, SelectedPlaceIsDarkOnlyForAnArchivePairAndDisabledButtons
 
     ASSERT_TRUE(installLocalPair());
     shot = screenshot();
-    EXPECT_EQ(places(shot), (Colours{WindowColour::Panel, WindowColour::Panel, WindowColour::Panel}));
+    EXPECT_EQ(places(shot),
+              (Colours{WindowColour::Panel, WindowColour::Panel, WindowColour::Panel}));
     const Look disabled = look(shot, IDC_LOAD_YEARS);
     EXPECT_EQ(disabled.background, WindowColour::Panel);
     EXPECT_GE(disabled.darkest, 0x80); // grey text
     EXPECT_LT(disabled.darkest, 0xC0);
     click(IDC_PLACE_FIRST + 2);
-    EXPECT_EQ(places(screenshot()), (Colours{WindowColour::Panel, WindowColour::Panel, Palette::Ink}));
+    EXPECT_EQ(places(screenshot()),
+              (Colours{WindowColour::Panel, WindowColour::Panel, Palette::Ink}));
 }
 
 TEST_F(MainWindowTest, StatusLineShowsInvalidYearsInTheErrorColour) {
@@ -535,8 +537,8 @@ TEST_F(MainWindowTest, StatusLineShowsInvalidYearsInTheErrorColour) {
         int best = -256;
         const LayoutBox& status = MainBox::Status; // at scale 1, less the clock's overlap
         const PixelBox box{static_cast<int>(status.x.at(size.right, size.bottom)),
-                           static_cast<int>(status.y.at(size.right, size.bottom)),
-                           size.right - 321, size.bottom - 1};
+                           static_cast<int>(status.y.at(size.right, size.bottom)), size.right - 321,
+                           size.bottom - 1};
         const int inked = countPixels(screenshot(), box, [&](std::uint32_t c, int, int) {
             const int r = channelOf(c, 16), g = channelOf(c, 8);
             const bool ink = r + g + channelOf(c, 0) < 3 * 0xC0;
@@ -634,8 +636,8 @@ TEST_F(MainWindowTest, FocusRectangleFollowsTheKeyboardCues) {
         std::vector<std::uint32_t> pixels;
         if (dib && bits) {
             HGDIOBJ previous = SelectObject(dc, dib);
-            DRAWITEMSTRUCT drawItem{ODT_BUTTON, IDC_SWAP, 0, ODA_DRAWENTIRE, state, swap, dc,
-                                    RECT{0, 0, 100, 32}, 0};
+            DRAWITEMSTRUCT drawItem{
+                ODT_BUTTON, IDC_SWAP, 0, ODA_DRAWENTIRE, state, swap, dc, RECT{0, 0, 100, 32}, 0};
             drawOwnerButton(drawItem);
             GdiFlush();
             const auto* first = static_cast<const std::uint32_t*>(bits);
