@@ -113,8 +113,9 @@ def winget_file(kind, fields):
     return "# yaml-language-server: $schema=%s\n\n%s\n" % (schema, "\n".join(yaml_lines(body)))
 
 
-def winget_manifests(version, url, sums):
-    """{file name: text} of the multi-file manifest for <id>/<version>."""
+def winget_manifests(version, url, homepage, sums):
+    """{file name: text} of the multi-file manifest for <id>/<version>; the package page
+    only when one is given (the release folder is no page)."""
     defines = installer_defines()
     tags = tag_lines()
     zip_name = ZIP_NAME.format(version=version)
@@ -148,9 +149,11 @@ def winget_manifests(version, url, sums):
     for index, locale in enumerate(LOCALES):
         if index == default:
             fields = dict(head, PackageLocale=locale, Publisher=defines["PUBLISHER"],
-                          PackageName=defines["APP"], License=LICENSE,
-                          Copyright=copyright_line(), ShortDescription=tags[index],
-                          Description=description())
+                          PackageName=defines["APP"])
+            if homepage != url:
+                fields["PackageUrl"] = homepage
+            fields.update(License=LICENSE, Copyright=copyright_line(),
+                          ShortDescription=tags[index], Description=description())
             files["%s.locale.%s.yaml" % (PACKAGE_ID, locale)] = winget_file("defaultLocale",
                                                                             fields)
         elif tags[index] != tags[default]:
@@ -199,7 +202,7 @@ def read_sums(path):
 
 def manifests(version, url, homepage, sums):
     """{path relative to dist: text} of every manifest."""
-    files = {"winget/" + name: text for name, text in winget_manifests(version, url,
-                                                                      sums).items()}
+    files = {"winget/" + name: text
+             for name, text in winget_manifests(version, url, homepage, sums).items()}
     files["scoop/driftpane.json"] = scoop_manifest(version, url, homepage, sums)
     return files
