@@ -258,8 +258,6 @@ MUTATIONS = [
     ("zip without NestedInstallerFiles", WINGET_INSTALLER,
      lambda m: zip_entry(m).pop("NestedInstallerFiles")),
     ("default locale without Publisher", WINGET_DEFAULT, lambda m: m.pop("Publisher")),
-    ("version file without DefaultLocale", "winget/Driftpane.Driftpane.yaml",
-     lambda m: m.pop("DefaultLocale")),
     ("Scoop zip hash one digit off", SCOOP,
      lambda m: m["architecture"]["64bit"].update(hash=other_digest(
          m["architecture"]["64bit"]["hash"]))),
