@@ -50,6 +50,15 @@ endif()
 
 # Program resources: icon, version, manifest and the embedded archive photos.
 set(DRIFTPANE_RC ${CMAKE_SOURCE_DIR}/app/driftpane.rc)
+# The version resource takes the project version from here, so that project() stays its one
+# home (tools/release reads it there too). Written only when it changes.
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/driftpane_version.h CONTENT
+"#define DRIFTPANE_VERSION_NUMBERS @PROJECT_VERSION_MAJOR@, @PROJECT_VERSION_MINOR@, \
+@PROJECT_VERSION_PATCH@, 0
+#define DRIFTPANE_VERSION_TEXT \"@PROJECT_VERSION@.0\"
+" @ONLY)
+set_property(SOURCE ${DRIFTPANE_RC} APPEND PROPERTY OBJECT_DEPENDS
+    ${CMAKE_BINARY_DIR}/driftpane_version.h)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/app/main_win.cpp)
     add_executable(Driftpane WIN32 ${CMAKE_SOURCE_DIR}/app/main_win.cpp ${DRIFTPANE_RC})

@@ -56,6 +56,11 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !endif
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${APP}.exe"
 !insertmacro MUI_PAGE_WELCOME
+; The licence grants use without asking for agreement, so its page only shows it: Next, not
+; "I Agree".
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "$(LicenseNote)"
+!insertmacro MUI_PAGE_LICENSE "${__FILEDIR__}/../LICENSE"
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -74,6 +79,15 @@ LangString ProgramRunning ${LANG_FRENCH} "${APP} est en cours d'exécution. Choi
     « Quitter » dans le menu de son icône de la zone de notification, puis « Réessayer »."
 LangString ProgramRunning ${LANG_SPANISH} "${APP} se está ejecutando. Elija «Salir» en el \
     menú de su icono del área de notificación y después «Reintentar»."
+
+LangString LicenseNote ${LANG_ENGLISH} "${APP} is free software under the MIT License above. \
+    Click Next to continue."
+LangString LicenseNote ${LANG_GERMAN} "${APP} ist freie Software unter der obigen MIT-Lizenz. \
+    Klicken Sie auf „Weiter“, um fortzufahren."
+LangString LicenseNote ${LANG_FRENCH} "${APP} est un logiciel libre sous la licence MIT \
+    ci-dessus. Cliquez sur « Suivant » pour continuer."
+LangString LicenseNote ${LANG_SPANISH} "${APP} es software libre bajo la licencia MIT \
+    anterior. Haga clic en «Siguiente» para continuar."
 
 ; Files in use cannot be replaced or removed: the running program is asked to be closed
 ; first. A silent run cannot ask, so it ends with exit code 2 and changes nothing.

@@ -5,10 +5,16 @@ first and upgraded in place, the Start menu shortcut started, installer and unin
 refusing while the program runs, a second install of the same version, then the uninstall,
 which must leave the user's saved pairs and exports alone.
 
+Before that, the winget and Scoop manifests the release writes for a made-up release folder
+URL are checked against the files (manifest_check.py), and against the publishers' schemas
+when ../shared/schemas beside the source folder holds them; the check itself must reject
+manifests with a wrong hash or a missing field.
+
 Usage: release_test.py --exe build/win/Driftpane.exe --work DIR
 """
 
 import argparse
+import json
 import os
 import pathlib
 import re
@@ -19,6 +25,10 @@ import sys
 import time
 import zipfile
 
+import yaml
+
+import manifest_check
+
 ROOT = pathlib.Path(__file__).resolve().parent.parent.parent
 VERSION = re.search(r"project\(Driftpane\s+VERSION\s+(\d+\.\d+\.\d+)",
                     (ROOT / "CMakeLists.txt").read_text()).group(1)
@@ -26,6 +36,12 @@ ZIP = "Driftpane-%s-win-x64.zip" % VERSION
 SETUP = "Driftpane-%s-setup.exe" % VERSION
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Driftpane"
 PUBLISHER = "Driftpane developers"
+# Where the release's files would be published; nothing is fetched from there.
+RELEASE_URL = "https://downloads.example.org/driftpane/%s/" % VERSION
+SCHEMAS = ROOT.parent / "shared" / "schemas"
+WINGET_INSTALLER = "winget/Driftpane.Driftpane.installer.yaml"
+WINGET_DEFAULT = "winget/Driftpane.Driftpane.locale.en-US.yaml"
+SCOOP = "scoop/driftpane.json"
 
 failures = []
 
@@ -207,6 +223,120 @@ def check_release_files(dist, exe):
                "zip entries carry the commit's time")
 
 
+def release_env(url=None):
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DRIFTPANE_RELEASE_URL", "DRIFTPANE_HOMEPAGE")}
+    if url is not None:
+        env["DRIFTPANE_RELEASE_URL"] = url
+    return env
+
+
+def other_digest(digest):
+    return ("1" if digest[0] == "0" else "0") + digest[1:]
+
+
+def setup_entry(m):
+    return m["Installers"][0]
+
+
+def zip_entry(m):
+    return m["Installers"][1]
+
+
+# Each change must make the check fail, with and without the schemas; the first changes
+# nothing but writes the manifest back, so that the others fail by their change alone.
+MUTATIONS = [
+    ("written back unchanged", WINGET_INSTALLER, None),
+    ("installer hash one digit off", WINGET_INSTALLER,
+     lambda m: setup_entry(m).update(InstallerSha256=other_digest(
+         setup_entry(m)["InstallerSha256"]))),
+    ("zip URL naming a file not released", WINGET_INSTALLER,
+     lambda m: zip_entry(m).update(InstallerUrl=zip_entry(m)["InstallerUrl"].replace(
+         "-x64.zip", "-arm64.zip"))),
+    ("installer without ExpectedReturnCodes", WINGET_INSTALLER,
+     lambda m: setup_entry(m).pop("ExpectedReturnCodes")),
+    ("zip without NestedInstallerFiles", WINGET_INSTALLER,
+     lambda m: zip_entry(m).pop("NestedInstallerFiles")),
+    ("default locale without Publisher", WINGET_DEFAULT, lambda m: m.pop("Publisher")),
+    ("Scoop zip hash one digit off", SCOOP,
+     lambda m: m["architecture"]["64bit"].update(hash=other_digest(
+         m["architecture"]["64bit"]["hash"]))),
+    ("Scoop without license", SCOOP, lambda m: m.pop("license")),
+    ("Scoop autoupdate URL for another file", SCOOP,
+     lambda m: m["autoupdate"]["architecture"]["64bit"].update(
+         url=m["autoupdate"]["architecture"]["64bit"]["url"].replace("-x64", "-arm64"))),
+    ("Scoop autoupdate hash from another list", SCOOP,
+     lambda m: m["autoupdate"]["hash"].update(url="$baseurl/SHA512SUMS")),
+]
+
+
+def rewrite(path, change):
+    """Applies change to the manifest's data and writes it back, a YAML one with its first
+    line (the schema comment) kept."""
+    text = path.read_text(encoding="utf-8")
+    if path.suffix == ".json":
+        data = json.loads(text)
+        if change:
+            change(data)
+        path.write_text(json.dumps(data, indent=4), encoding="utf-8")
+    else:
+        data = yaml.safe_load(text)
+        if change:
+            change(data)
+        path.write_text(text.split("\n", 1)[0] + "\n\n"
+                        + yaml.safe_dump(data, sort_keys=False, allow_unicode=True),
+                        encoding="utf-8")
+
+
+def check_manifests(dist, work, exe):
+    schemas = SCHEMAS if SCHEMAS.is_dir() else None
+    if schemas is None:
+        print("      %s not found: manifests checked without the schemas" % SCHEMAS)
+    modes = [None] + ([schemas] if schemas else [])
+    problems = manifest_check.check(dist, RELEASE_URL, VERSION, PUBLISHER, schemas)
+    expect(not problems, "manifests name the released files and their digests%s: %s"
+           % (" and follow the schemas" if schemas else "", problems))
+
+    mutated = work / "mutated"
+    for what, name, change in MUTATIONS:
+        shutil.rmtree(mutated, ignore_errors=True)
+        mutated.mkdir(parents=True)
+        for release_file in (ZIP, SETUP, "SHA256SUMS"):
+            os.link(dist / release_file, mutated / release_file)
+        for folder in ("winget", "scoop"):
+            shutil.copytree(dist / folder, mutated / folder)
+        rewrite(mutated / name, change)
+        found = [manifest_check.check(mutated, RELEASE_URL, VERSION, PUBLISHER, mode)
+                 for mode in modes]
+        if change is None:
+            expect(not any(found), "manifest check passes %s: %s" % (what, found))
+        else:
+            expect(all(found), "manifest check rejects %s: %s"
+                   % (what, [problems[:1] for problems in found]))
+    shutil.rmtree(mutated, ignore_errors=True)
+
+    # Without a URL: no manifest, the same release files, one line that says why.
+    kept = {name: (dist / name).read_bytes() for name in (ZIP, SETUP, "SHA256SUMS")}
+    plain = subprocess.run([str(ROOT / "tools" / "release"), "--exe", str(exe),
+                            "--dist", str(dist)], env=release_env(), capture_output=True,
+                           text=True)
+    said = plain.stderr.splitlines()
+    expect(plain.returncode == 0 and len(said) == 1 and "DRIFTPANE_RELEASE_URL" in said[0],
+           "without DRIFTPANE_RELEASE_URL the release says in one line that it writes no "
+           "manifest: %r" % plain.stderr)
+    expect(not (dist / "winget").exists() and not (dist / "scoop").exists(),
+           "no manifest left in dist, not even the earlier run's")
+    expect(all((dist / name).read_bytes() == data for name, data in kept.items()),
+           "zip, installer and SHA256SUMS byte for byte the same as with the URL")
+    wrong = subprocess.run([str(ROOT / "tools" / "release"), "--exe", str(exe),
+                            "--dist", str(work / "unused")],
+                           env=release_env(RELEASE_URL.rstrip("/")), capture_output=True,
+                           text=True)
+    expect(wrong.returncode == 1 and "DRIFTPANE_RELEASE_URL" in wrong.stderr
+           and not (work / "unused").exists(),
+           "a release URL without its final / is refused before anything is made")
+
+
 def check_installed(wine, exe, setup, icon):
     install_dir = wine.windows_home + r"\AppData\Local\Programs\Driftpane"
     program = wine.host_path(install_dir + r"\Driftpane.exe")
@@ -251,8 +381,9 @@ def main():
     dist = work / "dist"
     shutil.rmtree(dist, ignore_errors=True)
     subprocess.run([str(ROOT / "tools" / "release"), "--exe", str(exe), "--dist", str(dist)],
-                   check=True)
+                   check=True, env=release_env(RELEASE_URL))
     check_release_files(dist, exe)
+    check_manifests(dist, work, exe)
 
     # An older version, to be upgraded in place: any small file serves as its program.
     old_exe = work / "old" / "Driftpane.exe"

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Builds the release a second time, from a copy of the source tree in another folder with a
 build folder of another name, minutes after the first build, and requires byte-identical
-Driftpane.exe, zip, installer and SHA256SUMS.
+Driftpane.exe, zip, installer, SHA256SUMS and package-manager manifests.
 
 Usage: reproducible_test.py --exe build/win/Driftpane.exe --work DIR
 """
@@ -31,6 +31,10 @@ def commit_time():
     return value
 
 
+def release_files(dist):
+    return sorted(p.relative_to(dist).as_posix() for p in dist.rglob("*") if p.is_file())
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--exe", type=pathlib.Path, required=True)
@@ -39,7 +43,8 @@ def main():
     work = args.work.resolve()
     shutil.rmtree(work, ignore_errors=True)
     # The copy has no git history, so both builds take the commit's time from here.
-    env = dict(os.environ, SOURCE_DATE_EPOCH=commit_time())
+    env = dict(os.environ, SOURCE_DATE_EPOCH=commit_time(),
+               DRIFTPANE_RELEASE_URL="https://downloads.example.org/driftpane/")
 
     first = work / "first"
     subprocess.run([str(ROOT / "tools" / "release"), "--exe", str(args.exe.resolve()),
@@ -51,10 +56,11 @@ def main():
                     "--dist", str(second)], check=True, env=env)
 
     failures = 0
-    names = sorted(p.name for p in first.iterdir())
-    if names != sorted(p.name for p in second.iterdir()) or len(names) != 3:
+    names = release_files(first)
+    if names != release_files(second) or not {
+            "SHA256SUMS", "winget/Driftpane.Driftpane.yaml", "scoop/driftpane.json"} <= set(names):
         print("FAIL  the two builds made different files: %s / %s"
-              % (names, sorted(p.name for p in second.iterdir())))
+              % (names, release_files(second)))
         failures += 1
     exe_pair = [args.exe.read_bytes(), (copy / "out-of-tree" / "Driftpane.exe").read_bytes()]
     for name, (a, b) in [("Driftpane.exe", exe_pair)] + [
