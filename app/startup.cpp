@@ -3,17 +3,13 @@
 #include "app/startup.h"
 
 #include "app/layout.h"
+#include "pairs/storage.h"
 
 std::wstring appDataDirFor(std::wstring_view localAppData) {
     if (localAppData.empty()) {
         return {};
     }
-    std::wstring dir(localAppData);
-    if (dir.back() != L'\\' && dir.back() != L'/') {
-        dir += L'\\';
-    }
-    dir += L"Driftpane";
-    return dir;
+    return joinPath(localAppData, L"Driftpane");
 }
 
 std::int32_t uiFontHeight(float scale) {

@@ -7,6 +7,7 @@
 #include "archive/photo_limits.h"
 #include "core/text_table.h"
 #include "import/local_path.h"
+#include "pairs/pair_file.h"
 #include "pairs/storage.h"
 
 #include <string>
@@ -27,7 +28,7 @@ std::wstring fieldText(HWND dialog, int id) {
 void importLocalPair(HWND dialog) {
     const std::int32_t firstYear = readYear(fieldText(dialog, IDC_FIRST_YEAR_EDIT));
     const std::int32_t secondYear = readYear(fieldText(dialog, IDC_SECOND_YEAR_EDIT));
-    if (!areImportYears(firstYear, secondYear)) {
+    if (!arePairYears(firstYear, secondYear)) {
         showImportMessage(dialog, TextId::InvalidYears);
         return;
     }

@@ -1,7 +1,7 @@
 // Character rules for the import dialog's paths and years.
 #include "import/local_path.h"
 
-#include "pairs/pair_file.h"
+#include "pairs/storage.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ std::wstring stripQuotes(std::wstring_view text) {
 
 bool hasDrivePathShape(std::wstring_view path) {
     if (path.size() < 4 || !isAsciiLetter(path[0]) || path[1] != L':' ||
-        (path[2] != L'\\' && path[2] != L'/')) {
+        !isPathSeparator(path[2])) {
         return false;
     }
     return path.find(L':', 2) == std::wstring_view::npos;
@@ -54,9 +54,4 @@ std::int32_t readYear(std::wstring_view text) {
         }
     }
     return negative ? -value : value;
-}
-
-bool areImportYears(std::int32_t firstYear, std::int32_t secondYear) {
-    auto inRange = [](std::int32_t year) { return year >= MinYear && year <= MaxYear; };
-    return inRange(firstYear) && inRange(secondYear) && firstYear != secondYear;
 }

@@ -1,5 +1,5 @@
-// What the import dialog accepts as a year and as a photo path. The character rules are
-// platform-free; only the question whether a drive is a network drive asks Windows.
+// How the import dialog reads a year field and what it accepts as a photo path. The character rules
+// are platform-free; only the question whether a drive is a network drive asks Windows.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +25,6 @@ bool isLocalDrivePath(const std::wstring& path);
 
 // A year field as typed or pasted: leading white space skipped, an optional sign, then
 // decimal digits up to the first other character; no digits gives 0. Values too large for
-// any year stop growing instead of overflowing.
+// any year stop growing instead of overflowing. Whether the two years will do is the pair
+// rule, arePairYears.
 std::int32_t readYear(std::wstring_view text);
-
-// Two years a local pair may carry: each within MinYear..MaxYear, and not the same.
-bool areImportYears(std::int32_t firstYear, std::int32_t secondYear);

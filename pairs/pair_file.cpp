@@ -20,8 +20,9 @@ std::uint32_t getUint32(const std::uint8_t* in) {
 
 } // namespace
 
-bool isPairYear(std::int32_t year) {
-    return year >= MinYear && year <= MaxYear;
+bool arePairYears(std::int32_t firstYear, std::int32_t secondYear) {
+    const auto inRange = [](std::int32_t year) { return year >= MinYear && year <= MaxYear; };
+    return inRange(firstYear) && inRange(secondYear) && firstYear != secondYear;
 }
 
 std::vector<std::uint8_t> encodePairFile(std::int32_t firstYear, std::int32_t secondYear,
@@ -58,10 +59,10 @@ std::optional<PairFileContents> decodePairFile(std::vector<std::uint8_t> image) 
     const std::vector<std::uint8_t> taken = std::move(image);
     const std::optional<PairFileHeader> header = parsePairHeader(taken);
     if (!header || !std::equal(std::begin(PairMagic), std::end(PairMagic), header->magic) ||
-        header->version != PairFormatVersion || !isPairYear(header->firstYear) ||
-        !isPairYear(header->secondYear) || header->secondYear == header->firstYear ||
-        header->firstLength == 0 || header->secondLength == 0 ||
-        header->firstLength > MaxPhotoBytes || header->secondLength > MaxPhotoBytes) {
+        header->version != PairFormatVersion ||
+        !arePairYears(header->firstYear, header->secondYear) || header->firstLength == 0 ||
+        header->secondLength == 0 || header->firstLength > MaxPhotoBytes ||
+        header->secondLength > MaxPhotoBytes) {
         return std::nullopt;
     }
     // In 64 bits: two lengths near 4 GiB would wrap a 32-bit sum (the limits above already

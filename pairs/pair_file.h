@@ -35,7 +35,9 @@ struct PairFileContents {
     std::vector<std::uint8_t> secondBytes;
 };
 
-bool isPairYear(std::int32_t year);
+// The two years a pair may carry, saved or imported: each within MinYear..MaxYear, and not
+// the same. The first need not be the earlier.
+bool arePairYears(std::int32_t firstYear, std::int32_t secondYear);
 
 // The whole file image for two years and two photo files. Checks nothing: the photos on
 // display passed the decoder's 40 MiB limit, so both lengths fit their 32-bit fields.

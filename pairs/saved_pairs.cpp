@@ -2,20 +2,18 @@
 // order and their item texts.
 #include "pairs/saved_pairs.h"
 
+#include "pairs/storage.h"
+
 #include <algorithm>
 #include <cstdint>
 
 namespace {
 
-bool isSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/';
-}
-
 std::vector<std::wstring_view> pathElements(std::wstring_view path) {
     std::vector<std::wstring_view> elements;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || isSeparator(path[i])) {
+        if (i == path.size() || isPathSeparator(path[i])) {
             if (i > start) {
                 elements.push_back(path.substr(start, i - start));
             }
@@ -54,8 +52,7 @@ void sortPathsDescending(std::vector<std::wstring>& paths) {
 
 std::wstring savedPairItemText(int position, const std::optional<PairFileHeader>& header) {
     std::wstring text = std::to_wstring(position) + L"  |  ";
-    if (!header || !isPairYear(header->firstYear) || !isPairYear(header->secondYear) ||
-        header->firstYear == header->secondYear) {
+    if (!header || !arePairYears(header->firstYear, header->secondYear)) {
         return text + L"?";
     }
     return text + std::to_wstring(header->firstYear) + L" / " + std::to_wstring(header->secondYear);

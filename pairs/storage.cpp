@@ -3,9 +3,13 @@
 
 #include <cstdio>
 
+bool isPathSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
 std::wstring joinPath(std::wstring_view folder, std::wstring_view name) {
     std::wstring path(folder);
-    if (!path.empty() && path.back() != L'\\' && path.back() != L'/') {
+    if (!path.empty() && !isPathSeparator(path.back())) {
         path.push_back(L'\\');
     }
     path.append(name);

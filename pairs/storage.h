@@ -25,6 +25,9 @@ struct UtcStamp {
     int millisecond = 0;
 };
 
+// Windows takes both the backslash and the slash between the elements of a path.
+bool isPathSeparator(wchar_t c);
+
 // The folder and the name with exactly one backslash between them; none is added when the
 // folder already ends in a separator (or is empty).
 std::wstring joinPath(std::wstring_view folder, std::wstring_view name);

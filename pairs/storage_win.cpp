@@ -22,10 +22,6 @@ constexpr DWORD InUseDelayMs = 50;
 // serves both.
 constexpr std::size_t ClassicPathLimit = MAX_PATH - 12;
 
-bool isSeparator(wchar_t c) {
-    return c == L'\\' || c == L'/';
-}
-
 std::wstring fullPath(const std::wstring& path) {
     const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (needed == 0) {
@@ -48,10 +44,10 @@ bool isDirectory(const std::wstring& path) {
 // The folder that holds path ("C:\a" for "C:\a\b\"), or empty at a root.
 std::wstring parentFolder(const std::wstring& path) {
     std::size_t end = path.size();
-    while (end > 0 && isSeparator(path[end - 1])) {
+    while (end > 0 && isPathSeparator(path[end - 1])) {
         --end;
     }
-    while (end > 0 && !isSeparator(path[end - 1])) {
+    while (end > 0 && !isPathSeparator(path[end - 1])) {
         --end;
     }
     if (end == 0) {
@@ -59,7 +55,7 @@ std::wstring parentFolder(const std::wstring& path) {
     }
     std::wstring parent = path.substr(0, end);
     // Keep the separator after a drive ("C:\"), drop it elsewhere.
-    while (parent.size() > 3 && isSeparator(parent.back())) {
+    while (parent.size() > 3 && isPathSeparator(parent.back())) {
         parent.pop_back();
     }
     return parent == path ? std::wstring() : parent;
@@ -118,10 +114,10 @@ std::wstring extendedLengthPath(const std::wstring& path) {
     // The prefix turns off the usual clean-up of "." and ".." and of forward slashes, so
     // the path is made full first.
     const std::wstring full = fullPath(path);
-    if (full.size() >= 2 && isSeparator(full[0]) && isSeparator(full[1])) {
+    if (full.size() >= 2 && isPathSeparator(full[0]) && isPathSeparator(full[1])) {
         return L"\\\\?\\UNC\\" + full.substr(2);
     }
-    if (full.size() >= 3 && full[1] == L':' && isSeparator(full[2])) {
+    if (full.size() >= 3 && full[1] == L':' && isPathSeparator(full[2])) {
         return L"\\\\?\\" + full;
     }
     return path;

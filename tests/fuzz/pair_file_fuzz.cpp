@@ -12,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!contents) {
         return 0;
     }
-    if (!isPairYear(contents->firstYear) || !isPairYear(contents->secondYear) ||
-        contents->firstYear == contents->secondYear || contents->firstBytes.empty() ||
+    if (!arePairYears(contents->firstYear, contents->secondYear) || contents->firstBytes.empty() ||
         contents->secondBytes.empty() || contents->firstBytes.size() > MaxPhotoBytes ||
         contents->secondBytes.size() > MaxPhotoBytes ||
         encodePairFile(contents->firstYear, contents->secondYear, contents->firstBytes,

@@ -1,6 +1,7 @@
 // The import dialog's character rules: quotes, the shape of a drive path and its root, and
-// how a year field is read and judged.
+// how the two year fields are read and judged.
 #include "import/local_path.h"
+#include "pairs/pair_file.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,13 @@ struct PathCase {
 const PathCase PathCases[] = {
     {L"C:\\a", true, L"C:\\"},
     {L"z:/photos/x.jpg", true, L"z:\\"},
+    {L"A:\\x.jpg", true, L"A:\\"},
+    {L"Z:\\x.jpg", true, L"Z:\\"},
+    {L"a:/x.jpg", true, L"a:\\"},
+    {L"@:\\x.jpg", false}, // the characters beside A, Z, a and z
+    {L"[:\\x.jpg", false},
+    {L"`:\\x.jpg", false},
+    {L"{:\\x.jpg", false},
     {L"D:/", false},
     {L"C:\\Fotos\\Caf\u00E9 \u6771\u4EAC \U0001F600.jpg", true, L"C:\\"},
     {L"C:\\", false},    // three characters
@@ -96,5 +104,26 @@ TEST(LocalPath, DrivePathShapeAndRoot) {
 TEST(LocalPath, YearsReadLikeATypedOrPastedField) {
     for (const YearCase& c : YearCases) {
         EXPECT_EQ(readYear(c.text), c.year) << testing::PrintToString(std::wstring(c.text));
+    }
+}
+
+TEST(LocalPath, YearFieldsMakeAPairOnlyAsTwoDifferentYearsIn1800To2200) {
+    const struct {
+        const wchar_t* first;
+        const wchar_t* second;
+        bool accepted;
+    } cases[] = {
+        {L"2000", L"2024", true},   {L"1800", L"2200", true},
+        {L"2200", L"1800", true},   {L" 1999", L"+2001", true},
+        {L"1799", L"2024", false},  {L"2000", L"2201", false},
+        {L"", L"2024", false},      {L"2000", L"", false},
+        {L"2000", L"2000", false},  {L"2000", L"+2000", false},
+        {L"12a4", L"2024", false}, // read as 12
+        {L"-1900", L"2000", false}, {L"2000", L"99999999999999999999", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(arePairYears(readYear(c.first), readYear(c.second)), c.accepted)
+            << testing::PrintToString(std::wstring(c.first)) << " "
+            << testing::PrintToString(std::wstring(c.second));
     }
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -51,6 +52,10 @@ TEST(PairFile, RefusedImages) {
     trailing.push_back(0);
     Bytes lowerMagic = example();
     lowerMagic[0] = 'd';
+    Bytes lastMagicByte = example();
+    lastMagicByte[3] = '2';
+    // Over 40 MiB with the sizes adding up, so only the per-photo limit refuses them.
+    const Bytes overLimit(MaxPhotoBytes + 1, 0x11);
     const struct {
         const char* name;
         Bytes image;
@@ -60,13 +65,18 @@ TEST(PairFile, RefusedImages) {
         {"truncated by one byte", cut},
         {"one trailing byte", trailing},
         {"magic in lower case", lowerMagic},
+        {"magic DPF2", lastMagicByte},
         {"version 2", example(4, 2)},
         {"first year 1799", example(8, 1799)},
         {"second year 2201", example(12, 2201)},
         {"first year -1", example(8, 0xFFFFFFFFu)},
         {"equal years", example(12, 2000)},
         {"header alone, lengths 0", encodePairFile(2000, 2018, {}, {})},
-        {"second length 0", example(20, 0)},
+        {"first photo 0 bytes", encodePairFile(2000, 2018, {}, Bytes(200, 0x22))},
+        {"second photo 0 bytes", encodePairFile(2000, 2018, Bytes(100, 0x11), {})},
+        {"second length 0, blocks kept", example(20, 0)},
+        {"first photo over 40 MiB", encodePairFile(2000, 2018, overLimit, Bytes(1, 0x22))},
+        {"second photo over 40 MiB", encodePairFile(2000, 2018, Bytes(1, 0x11), overLimit)},
         {"first length over 40 MiB", example(16, 41943041)},
         {"lengths at the limit, blocks missing",
          [] {
@@ -77,6 +87,36 @@ TEST(PairFile, RefusedImages) {
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(decodePairFile(c.image).has_value()) << c.name;
+    }
+}
+
+TEST(SavedPairList, ItemTextShowsTheYearsOnlyWhenTheyMakeAPair) {
+    const auto header = [](std::int32_t first, std::int32_t second) {
+        PairFileHeader h{{'D', 'P', 'F', '1'}, 1, first, second, 100, 200};
+        return std::optional<PairFileHeader>(h);
+    };
+    // Magic, version and lengths are not looked at: such a file is refused when opened.
+    std::optional<PairFileHeader> foreign = header(1990, 2010);
+    foreign->magic[0] = 'X';
+    foreign->version = 7;
+    foreign->firstLength = 0;
+    const struct {
+        int position;
+        std::optional<PairFileHeader> header;
+        const wchar_t* text;
+    } cases[] = {
+        {1, header(2000, 2018), L"1  |  2000 / 2018"},
+        {2, header(2018, 2000), L"2  |  2018 / 2000"},
+        {3, header(1800, 2200), L"3  |  1800 / 2200"},
+        {4, std::nullopt, L"4  |  ?"},
+        {5, header(2000, 2000), L"5  |  ?"},
+        {6, header(1799, 2000), L"6  |  ?"},
+        {7, header(2000, 2201), L"7  |  ?"},
+        {8, header(-1, 2000), L"8  |  ?"},
+        {12, foreign, L"12  |  1990 / 2010"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(savedPairItemText(c.position, c.header), c.text) << c.position;
     }
 }
 

@@ -62,13 +62,18 @@ TEST_F(FullDisk, WriteSaveAndExportLeaveNoFileBehind) {
     saveCurrentPair();
     EXPECT_EQ(std::tuple(appState.statusText, appState.statusIsError),
               std::tuple(std::wstring(localizedText(TextId::CannotSave)), true));
-    EXPECT_TRUE(folderEntries(joinPath(appState.appDataDir, L"Pairs")).empty());
+    // The folder was made before the write failed; only the file is missing.
+    const std::wstring pairs = joinPath(appState.appDataDir, L"Pairs");
+    EXPECT_TRUE(isFolder(pairs));
+    EXPECT_TRUE(folderEntries(pairs).empty());
 
     // Exporting those noisy photos makes a PNG of several megabytes.
     setStatus(TextId::Ready, false);
     exportPng();
     EXPECT_EQ(appState.statusText, localizedText(TextId::CannotSave));
-    EXPECT_TRUE(folderEntries(joinPath(appState.appDataDir, L"Exports")).empty());
+    const std::wstring exports = joinPath(appState.appDataDir, L"Exports");
+    EXPECT_TRUE(isFolder(exports));
+    EXPECT_TRUE(folderEntries(exports).empty());
 
     // The disk itself works: what failed was the room.
     const std::vector<std::uint8_t> small(1000, 1);
