@@ -2,9 +2,8 @@
 // keyboard meaning inside the dialog navigation of the message loop, colours and closing.
 #include "import/modal_window.h"
 
-#include "app/control_ids.h"
+#include "app/controls.h"
 #include "app/layout.h"
-#include "app/main_window.h"
 #include "app/startup.h"
 #include "core/app_state.h"
 #include "core/palette.h"
@@ -160,6 +159,17 @@ LRESULT modalWindowOnDestroy(HWND window) {
     return 0;
 }
 
+// "Import pair" is the dialog's main action; Cancel is a plain button in both modes.
+LRESULT modalWindowOnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item->CtlType != ODT_BUTTON) {
+        return DefWindowProcW(window, WM_DRAWITEM, wParam, lParam);
+    }
+    const bool accent = static_cast<int>(item->CtlID) == IDC_IMPORT;
+    drawOwnerButton(*item, accent ? ButtonLook::Accent : ButtonLook::Plain);
+    return 1;
+}
+
 LRESULT modalWindowOnColor(WPARAM wParam) {
     return answerControlColour(wParam, ModalPaper, ModalInk, appState.modalBrush);
 }
@@ -198,17 +208,6 @@ void closeModalWindow(HWND window) {
     DestroyWindow(window);
 }
 
-std::wstring readControlText(HWND control) {
-    const int length = GetWindowTextLengthW(control);
-    if (length <= 0) {
-        return {};
-    }
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(control, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
 LRESULT CALLBACK modalWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
@@ -221,8 +220,7 @@ LRESULT CALLBACK modalWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY:
         return modalWindowOnDestroy(window);
     case WM_DRAWITEM:
-        // The main window draws every owner-drawn button of the program.
-        return SendMessageW(appState.mainWindow, WM_DRAWITEM, wParam, lParam);
+        return modalWindowOnDrawItem(window, wParam, lParam);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
         return modalWindowOnColor(wParam);
