@@ -67,7 +67,7 @@ void drawOwnerButton(const DRAWITEMSTRUCT& item, ButtonLook look) {
             textColor = WindowColour::ButtonDisabledText;
         }
         const std::wstring text = readControlText(item.hwndItem);
-        Gdiplus::FontFamily family(L"Segoe UI");
+        Gdiplus::FontFamily family(UiFontFace);
         Gdiplus::Font font(&family, static_cast<Gdiplus::REAL>(scaled(13.0f)),
                            Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
         // No flags and no trimming: a label too wide for one line wraps inside the button.
