@@ -1,5 +1,6 @@
-// The control helpers both windows share: creating a child control, reading its text,
-// answering its colour messages and painting an owner-drawn button. Windows only.
+// The control helpers both windows share: creating a child control, reading its text, the
+// interface font of all controls, their colour messages and the owner-drawn buttons.
+// Windows only.
 #pragma once
 
 #include "core/handles_win.h"
@@ -15,6 +16,10 @@ HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, D
 
 // The whole text of a control; empty for a null handle.
 std::wstring readControlText(HWND control);
+
+// Makes appState.uiFont anew at appState.uiScale and hands it to every control of the main
+// window and of an open modal window; the old font is released only after that.
+void renewUiFont();
 
 // The answer to WM_CTLCOLOR*: background and text colour set on the control's device
 // context (wParam), and the brush of that background, made the first time.

@@ -3,6 +3,7 @@
 #include "app/controls.h"
 
 #include "app/layout.h"
+#include "app/startup.h"
 #include "core/app_state.h"
 #include "core/palette.h"
 
@@ -30,6 +31,22 @@ std::wstring readControlText(HWND control) {
     const int copied = GetWindowTextW(control, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
     return text;
+}
+
+void renewUiFont() {
+    // A control draws with the handle it was last given and never asks again; were the old
+    // font released while an open dialog's controls still held it, their text would fall back
+    // to the system font, or take whatever font is made next under the recycled handle.
+    const UniqueFont previous(appState.uiFont.release());
+    appState.uiFont.reset(createUiFont(appState.uiScale));
+    const auto font = reinterpret_cast<WPARAM>(appState.uiFont.get());
+    for (HWND window : {appState.mainWindow, appState.importDialog, appState.helpWindow}) {
+        for (HWND child = window ? GetWindow(window, GW_CHILD) : nullptr; child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            // Redrawn at once, so an owner-drawn button's label takes the new scale too.
+            SendMessageW(child, WM_SETFONT, font, TRUE);
+        }
+    }
 }
 
 LRESULT answerControlColour(WPARAM dc, COLORREF background, COLORREF text, UniqueBrush& brush) {

@@ -6,7 +6,6 @@
 #include "app/control_ids.h"
 #include "app/controls.h"
 #include "app/layout.h"
-#include "app/startup.h"
 #include "app/tray.h"
 #include "archive/archive_selection.h"
 #include "archive/catalog.h"
@@ -260,13 +259,10 @@ LRESULT mainWindowOnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     SetWindowPos(window, nullptr, suggested->left, suggested->top,
                  suggested->right - suggested->left, suggested->bottom - suggested->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    // The old font goes before the children are told of the new one; nothing draws in
-    // between.
-    appState.uiFont.reset(createUiFont(appState.uiScale));
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(appState.uiFont.get()), TRUE);
-    }
+    renewUiFont();
     layoutControls();
+    // An open dialog follows the one scale of the program.
+    layoutModalControls();
     return 0;
 }
 

@@ -34,6 +34,10 @@ void openModalWindow(ModalKind kind);
 // hands the activation back to the main window and not to another program's.
 void closeModalWindow(HWND window);
 
+// Places the controls of the open import dialog or help box at appState.uiScale; nothing
+// when neither is open.
+void layoutModalControls();
+
 // The window procedure of "DriftpaneModal" without the exception guard.
 LRESULT CALLBACK modalWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

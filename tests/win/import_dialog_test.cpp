@@ -268,6 +268,16 @@ class ModalWindowScale : public ModalWindowTest, public testing::WithParamInterf
     void SetUp() override { start(GetParam().scale); }
 };
 
+// A DPI change of 144 while a modal window is open, announced to the main window or to the
+// modal window itself (moved to a monitor of that scale).
+struct DpiCase {
+    bool import;
+    bool toModal;
+};
+const DpiCase DpiCases[] = {{true, false}, {false, false}, {true, true}, {false, true}};
+
+class ModalWindowDpi : public ModalWindowTest, public testing::WithParamInterface<DpiCase> {};
+
 } // namespace
 
 TEST_F(ModalWindowTest, ImportDialogOpensWithItsControlsInOrderAndTheMainWindowDisabled) {
@@ -345,6 +355,57 @@ TEST_P(ModalWindowScale, BothModesOpenAtTheirScaledPlaceAndSize) {
     }
 }
 INSTANTIATE_TEST_SUITE_P(ModalWindow, ModalWindowScale, testing::ValuesIn(ScaleCases));
+
+TEST_P(ModalWindowDpi, ControlsFollowTheNewScaleWithALiveFontOfItsSize) {
+    const auto [import, toModal] = GetParam();
+    command(import ? IDC_LOCAL_PHOTOS : IDC_HELP);
+    HWND modal = import ? appState.importDialog : appState.helpWindow;
+    ASSERT_NE(modal, nullptr);
+    HWND receiver = toModal ? modal : main;
+    RECT suggested{};
+    GetWindowRect(receiver, &suggested);
+    suggested.right = suggested.left + (toModal ? 1065 : 1700);
+    suggested.bottom = suggested.top + (toModal ? (import ? 780 : 953) : 1150);
+    SendMessageW(receiver, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    runLoop();
+
+    EXPECT_FLOAT_EQ(appState.uiScale, 1.5f);
+    RECT outer{};
+    GetWindowRect(receiver, &outer);
+    EXPECT_EQ(asTuple(outer), asTuple(suggested));
+    const ScaleCase& scaled = ScaleCases[1];
+    if (import) {
+        EXPECT_EQ(asTuple(childRect(modal, IDC_FIRST_PATH)), asTuple(scaled.firstPath));
+        EXPECT_EQ(asTuple(childRect(modal, IDC_IMPORT)), asTuple(scaled.importButton));
+    } else {
+        EXPECT_EQ(asTuple(childRect(modal, IDC_HELP_TEXT)), asTuple(scaled.helpText));
+    }
+    // Every control of both windows holds a font that still exists, of the new scale's size.
+    const UniqueFont reference(createUiFont(1.5f));
+    LOGFONTW wanted{};
+    GetObjectW(reference.get(), sizeof(wanted), &wanted);
+    for (HWND window : {modal, main}) {
+        for (HWND child = GetWindow(window, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (window == main && GetDlgCtrlID(child) == IDC_COMPARISON) {
+                continue; // the slider shows no text
+            }
+            const auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+            LOGFONTW held{};
+            EXPECT_EQ(GetObjectType(font), DWORD{OBJ_FONT}) << GetDlgCtrlID(child);
+            GetObjectW(font, sizeof(held), &held);
+            EXPECT_EQ(std::tuple(font, held.lfHeight),
+                      std::tuple(appState.uiFont.get(), wanted.lfHeight))
+                << GetDlgCtrlID(child);
+        }
+    }
+}
+INSTANTIATE_TEST_SUITE_P(ModalWindow, ModalWindowDpi, testing::ValuesIn(DpiCases),
+                         [](const testing::TestParamInfo<DpiCase>& info) {
+                             return std::string(info.param.import ? "Import" : "Help") +
+                                    (info.param.toModal ? "Moved" : "WithMainWindow");
+                         });
 
 TEST_F(ModalWindowTest, TypedPathsAndYearsImportWithEnterThroughTheMessageLoop) {
     ASSERT_NE(openImport(), nullptr);
