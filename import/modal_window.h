@@ -7,8 +7,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <string>
-
 enum class ModalKind : int {
     ImportMode = 0,
     HelpMode = 1,
