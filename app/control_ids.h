@@ -27,7 +27,4 @@ inline constexpr int IDC_OPEN_FOLDER = 113;
 inline constexpr int IDM_EXIT = 114;
 inline constexpr int IDC_PLACE_FIRST = 200;
 
-// The import dialog's "Import pair" button, drawn as an accent button like IDC_SAVE_PAIR.
-inline constexpr int IDC_IMPORT = 307;
-
 inline constexpr unsigned IDT_CLOCK = 1;

@@ -1,11 +1,11 @@
-// The main window: dispatch of its procedure, creation of its controls, layout, owner-drawn
-// buttons, panel colours, minimum size, clock strip, DPI and language changes.
+// The main window: dispatch of its procedure, creation of its controls, layout, the look of
+// its owner-drawn buttons, panel colours, minimum size, clock strip, DPI and language changes.
 #include "app/main_window.h"
 
 #include "app/commands.h"
 #include "app/control_ids.h"
+#include "app/controls.h"
 #include "app/layout.h"
-#include "app/startup.h"
 #include "app/tray.h"
 #include "archive/archive_selection.h"
 #include "archive/catalog.h"
@@ -21,11 +21,8 @@
 #include <windowsx.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include <algorithm>
-#include <string>
 #include <vector>
 
 namespace {
@@ -173,12 +170,23 @@ LRESULT mainWindowOnGetMinMaxInfo(HWND window, LPARAM lParam) {
     return 0;
 }
 
+// Save is the window's main action; the place of the archive pair on display is the chosen
+// one, and after a local import none is.
+ButtonLook mainButtonLook(int id) {
+    if (id == IDC_SAVE_PAIR) {
+        return ButtonLook::Accent;
+    }
+    const bool selectedPlace =
+        id == IDC_PLACE_FIRST + appState.selectedPlace && !appState.isLocalPair;
+    return selectedPlace ? ButtonLook::Selected : ButtonLook::Plain;
+}
+
 LRESULT mainWindowOnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     if (item->CtlType != ODT_BUTTON) {
         return DefWindowProcW(window, WM_DRAWITEM, wParam, lParam);
     }
-    drawOwnerButton(*item);
+    drawOwnerButton(*item, mainButtonLook(static_cast<int>(item->CtlID)));
     return 1;
 }
 
@@ -251,58 +259,14 @@ LRESULT mainWindowOnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     SetWindowPos(window, nullptr, suggested->left, suggested->top,
                  suggested->right - suggested->left, suggested->bottom - suggested->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    // The old font goes before the children are told of the new one; nothing draws in
-    // between.
-    appState.uiFont.reset(createUiFont(appState.uiScale));
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(appState.uiFont.get()), TRUE);
-    }
+    renewUiFont();
     layoutControls();
+    // An open dialog follows the one scale of the program.
+    layoutModalControls();
     return 0;
 }
 
-bool isAccentButton(int id) {
-    return id == IDC_SAVE_PAIR || id == IDC_IMPORT;
-}
-
-bool isSelectedPlaceButton(int id) {
-    return id == IDC_PLACE_FIRST + appState.selectedPlace && !appState.isLocalPair;
-}
-
-std::wstring windowText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0) {
-        return {};
-    }
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
 } // namespace
-
-HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD styles, int id,
-                   float x, float y, float width, float height) {
-    HWND control = CreateWindowExW(0, className, text, styles | WS_CHILD | WS_VISIBLE, scaled(x),
-                                   scaled(y), scaled(width), scaled(height), parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   appState.instanceHandle, nullptr);
-    if (control) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(appState.uiFont.get()), TRUE);
-    }
-    return control;
-}
-
-LRESULT answerControlColour(WPARAM dc, COLORREF background, COLORREF text, UniqueBrush& brush) {
-    SetBkColor(reinterpret_cast<HDC>(dc), background);
-    SetTextColor(reinterpret_cast<HDC>(dc), text);
-    if (!brush) {
-        // Kept from now on; the controls may ask for it at any time.
-        brush.reset(CreateSolidBrush(background));
-    }
-    return reinterpret_cast<LRESULT>(brush.get());
-}
 
 RECT monitorWorkArea(HWND window) {
     MONITORINFO info{};
@@ -382,54 +346,6 @@ void runViewEffects(const ViewEffects& effects) {
             syncYearControls();
             break;
         }
-    }
-}
-
-void drawOwnerButton(const DRAWITEMSTRUCT& item) {
-    const int id = static_cast<int>(item.CtlID);
-    const bool accent = isAccentButton(id);
-    const bool selectedPlace = isSelectedPlaceButton(id);
-    const bool light = accent || selectedPlace;
-    const INT width = item.rcItem.right - item.rcItem.left;
-    const INT height = item.rcItem.bottom - item.rcItem.top;
-    {
-        Gdiplus::Graphics graphics(item.hDC);
-        graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-        graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-
-        Gdiplus::ARGB background = accent          ? Palette::Accent
-                                   : selectedPlace ? Palette::Ink
-                                                   : WindowColour::Panel;
-        if (item.itemState & ODS_SELECTED) {
-            background = WindowColour::ButtonPressed;
-        }
-        Gdiplus::SolidBrush fill{Gdiplus::Color(background)};
-        graphics.FillRectangle(&fill, 0, 0, width, height);
-
-        Gdiplus::ARGB textColor = light ? WindowColour::ButtonLightText : Palette::Ink;
-        if (item.itemState & ODS_DISABLED) {
-            textColor = WindowColour::ButtonDisabledText;
-        }
-        const std::wstring text = windowText(item.hwndItem);
-        Gdiplus::FontFamily family(L"Segoe UI");
-        Gdiplus::Font font(&family, static_cast<Gdiplus::REAL>(scaled(13.0f)),
-                           Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
-        // No flags and no trimming: a label too wide for one line wraps inside the button.
-        Gdiplus::StringFormat format;
-        format.SetAlignment(Gdiplus::StringAlignmentCenter);
-        format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-        Gdiplus::SolidBrush ink{Gdiplus::Color(textColor)};
-        const Gdiplus::RectF box(3.0f, 0.0f, static_cast<Gdiplus::REAL>(width - 6),
-                                 static_cast<Gdiplus::REAL>(height));
-        graphics.DrawString(text.c_str(), static_cast<INT>(text.size()), &font, box, &format, &ink);
-    }
-    // ODS_NOFOCUSRECT follows the keyboard cues: hidden after mouse use, shown once the
-    // keyboard moves the focus, as in every dialog.
-    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
-        // Drawn after the GDI+ surface is gone, so nothing it still holds covers the rectangle.
-        RECT focus = item.rcItem;
-        InflateRect(&focus, -3, -3);
-        DrawFocusRect(item.hDC, &focus);
     }
 }
 

@@ -59,7 +59,7 @@ void shutDown(UniqueHandle& mutex) {
 HFONT createUiFont(float scale) {
     return CreateFontW(uiFontHeight(scale), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
+                       DEFAULT_PITCH | FF_DONTCARE, UiFontFace);
 }
 
 void registerWindowClasses() {

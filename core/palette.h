@@ -1,5 +1,5 @@
 // The five ARGB colours shared by the window painting, the divider knob, the owner-drawn
-// buttons and the modal windows.
+// buttons and the modal windows; beside them the interface's typeface.
 #pragma once
 #include <cstdint>
 
@@ -27,6 +27,10 @@ inline constexpr std::uint32_t ButtonPressed = 0xFF685542;
 inline constexpr std::uint32_t ButtonDisabledText = 0xFF92928C;
 inline constexpr std::uint32_t ButtonLightText = 0xFFFFFFFF;
 } // namespace WindowColour
+
+// The one typeface of the interface: the controls' font, the owner-drawn buttons and every
+// painted text.
+inline constexpr wchar_t UiFontFace[] = L"Segoe UI";
 
 // The same colour as a GDI COLORREF (0x00BBGGRR), for the controls GDI paints.
 constexpr std::uint32_t colorRefOf(std::uint32_t argb) {

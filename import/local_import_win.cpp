@@ -3,6 +3,7 @@
 #include "import/modal_window.h"
 
 #include "app/commands.h"
+#include "app/controls.h"
 #include "archive/image_data.h"
 #include "archive/photo_limits.h"
 #include "core/text_table.h"

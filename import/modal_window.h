@@ -7,8 +7,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <string>
-
 enum class ModalKind : int {
     ImportMode = 0,
     HelpMode = 1,
@@ -20,7 +18,7 @@ inline constexpr int IDC_FIRST_YEAR_EDIT = 303;
 inline constexpr int IDC_SECOND_YEAR_EDIT = 304;
 inline constexpr int IDC_MODAL_CLOSE = 305;
 inline constexpr int IDC_IMPORT_MESSAGE = 306;
-// IDC_IMPORT (307), "Import pair", lives with the main window's ids: its drawing needs it.
+inline constexpr int IDC_IMPORT = 307;
 inline constexpr int IDC_HELP_TEXT = 310;
 
 // The help box's title, the same in every language.
@@ -33,6 +31,10 @@ void openModalWindow(ModalKind kind);
 // Enables the main window and then destroys the modal window, in that order, so that Windows
 // hands the activation back to the main window and not to another program's.
 void closeModalWindow(HWND window);
+
+// Places the controls of the open import dialog or help box at appState.uiScale; nothing
+// when neither is open.
+void layoutModalControls();
 
 // The window procedure of "DriftpaneModal" without the exception guard.
 LRESULT CALLBACK modalWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -55,9 +57,6 @@ LRESULT CALLBACK guardedModalWindowProc(HWND window, UINT message, WPARAM wParam
 // decodes both files and installs them as the local pair; closes the dialog on success and
 // otherwise explains in its message line, keeping what the user typed.
 void importLocalPair(HWND dialog);
-
-// The whole text of a control; empty for a null handle.
-std::wstring readControlText(HWND control);
 
 // Two files dropped on the main window or the import dialog go into the dialog's path
 // fields, opening it if needed; any other count is reported in the main status line. The

@@ -1,8 +1,9 @@
 // The "DriftpaneModal" window: the import dialog and the help box, their controls, their
-// keyboard meaning inside the dialog navigation of the message loop, colours and closing.
+// keyboard meaning inside the dialog navigation of the message loop, colours, DPI changes
+// and closing.
 #include "import/modal_window.h"
 
-#include "app/control_ids.h"
+#include "app/controls.h"
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/startup.h"
@@ -90,11 +91,13 @@ std::wstring controlText(const ModalControl& control) {
     return withWindowsLineBreaks(localizedText(control.text));
 }
 
+std::span<const ModalControl> controlsOf(ModalKind kind) {
+    return kind == ModalKind::ImportMode ? std::span<const ModalControl>(ImportControls)
+                                         : std::span<const ModalControl>(HelpControls);
+}
+
 void createModalControls(HWND window, ModalKind kind) {
-    const std::span<const ModalControl> controls =
-        kind == ModalKind::ImportMode ? std::span<const ModalControl>(ImportControls)
-                                      : std::span<const ModalControl>(HelpControls);
-    for (const ModalControl& c : controls) {
+    for (const ModalControl& c : controlsOf(kind)) {
         createControl(window, c.className, controlText(c).c_str(), c.styles, c.id, c.x, c.y,
                       c.width, c.height);
     }
@@ -160,6 +163,31 @@ LRESULT modalWindowOnDestroy(HWND window) {
     return 0;
 }
 
+// "Import pair" is the dialog's main action; Cancel is a plain button in both modes.
+LRESULT modalWindowOnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item->CtlType != ODT_BUTTON) {
+        return DefWindowProcW(window, WM_DRAWITEM, wParam, lParam);
+    }
+    const bool accent = static_cast<int>(item->CtlID) == IDC_IMPORT;
+    drawOwnerButton(*item, accent ? ButtonLook::Accent : ButtonLook::Plain);
+    return 1;
+}
+
+// One scale and one font serve the whole program, so the main window's controls follow
+// the new scale as well, although that window may stay on its own monitor.
+LRESULT modalWindowOnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    appState.uiScale = static_cast<float>(HIWORD(wParam)) / 96.0f;
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    renewUiFont();
+    layoutModalControls();
+    layoutControls();
+    return 0;
+}
+
 LRESULT modalWindowOnColor(WPARAM wParam) {
     return answerControlColour(wParam, ModalPaper, ModalInk, appState.modalBrush);
 }
@@ -198,15 +226,23 @@ void closeModalWindow(HWND window) {
     DestroyWindow(window);
 }
 
-std::wstring readControlText(HWND control) {
-    const int length = GetWindowTextLengthW(control);
-    if (length <= 0) {
-        return {};
+void layoutModalControls() {
+    HWND window = appState.importDialog ? appState.importDialog : appState.helpWindow;
+    if (!window) {
+        return;
     }
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(control, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
+    const ModalKind kind =
+        window == appState.importDialog ? ModalKind::ImportMode : ModalKind::HelpMode;
+    // The statics all have id 0; the child list keeps the controls in creation order, which
+    // is the table's.
+    HWND child = GetWindow(window, GW_CHILD);
+    for (const ModalControl& c : controlsOf(kind)) {
+        if (!child) {
+            break;
+        }
+        MoveWindow(child, scaled(c.x), scaled(c.y), scaled(c.width), scaled(c.height), TRUE);
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
 }
 
 LRESULT CALLBACK modalWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -221,14 +257,15 @@ LRESULT CALLBACK modalWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY:
         return modalWindowOnDestroy(window);
     case WM_DRAWITEM:
-        // The main window draws every owner-drawn button of the program.
-        return SendMessageW(appState.mainWindow, WM_DRAWITEM, wParam, lParam);
+        return modalWindowOnDrawItem(window, wParam, lParam);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
         return modalWindowOnColor(wParam);
     case WM_DROPFILES:
         acceptDroppedFiles(window, reinterpret_cast<HDROP>(wParam));
         return 0;
+    case WM_DPICHANGED:
+        return modalWindowOnDpiChanged(window, wParam, lParam);
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -53,7 +53,7 @@ std::wstring trimmedForWine(Gdiplus::Graphics& graphics, const std::wstring& tex
 
 void drawLabel(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdiplus::RectF& box,
                float sizePx, std::uint32_t argb, bool bold) {
-    Gdiplus::FontFamily family(L"Segoe UI", nullptr);
+    Gdiplus::FontFamily family(UiFontFace, nullptr);
     // Pixel units, so that the surface's world transform scales the text with the layout.
     Gdiplus::Font font(&family, sizePx, bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular,
                        Gdiplus::UnitPixel);

@@ -21,7 +21,7 @@ namespace {
 // format, otherwise the same font and brush as drawLabel.
 void drawWrapped(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdiplus::RectF& box,
                  float sizePx, std::uint32_t argb) {
-    Gdiplus::FontFamily family(L"Segoe UI", nullptr);
+    Gdiplus::FontFamily family(UiFontFace, nullptr);
     Gdiplus::Font font(&family, sizePx, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     Gdiplus::SolidBrush brush{Gdiplus::Color(argb)};
     Gdiplus::StringFormat format;

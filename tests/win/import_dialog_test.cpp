@@ -3,6 +3,7 @@
 // built as the shell builds them.
 #include "app/commands.h"
 #include "app/control_ids.h"
+#include "app/controls.h"
 #include "app/layout.h"
 #include "archive/photo_limits.h"
 #include "app/main_window.h"
@@ -118,12 +119,6 @@ HDROP makeDrop(const Paths& paths) {
     return static_cast<HDROP>(memory);
 }
 
-std::wstring textOf(HWND window) {
-    wchar_t text[4096] = {};
-    GetWindowTextW(window, text, 4096);
-    return text;
-}
-
 RECT childRect(HWND parent, int id) {
     RECT rect{};
     GetWindowRect(GetDlgItem(parent, id), &rect);
@@ -207,7 +202,7 @@ class ModalWindowTest : public testing::Test {
         return appState.importDialog;
     }
     static HWND item(int id) { return GetDlgItem(appState.importDialog, id); }
-    static std::wstring field(int id) { return textOf(item(id)); }
+    static std::wstring field(int id) { return readControlText(item(id)); }
     // Fields filled as a paste would; importWith then clicks "Import pair".
     static void fill(const std::wstring& first, const std::wstring& second,
                      const wchar_t* firstYear = L"1950", const wchar_t* secondYear = L"2020") {
@@ -273,6 +268,16 @@ class ModalWindowScale : public ModalWindowTest, public testing::WithParamInterf
     void SetUp() override { start(GetParam().scale); }
 };
 
+// A DPI change of 144 while a modal window is open, announced to the main window or to the
+// modal window itself (moved to a monitor of that scale).
+struct DpiCase {
+    bool import;
+    bool toModal;
+};
+const DpiCase DpiCases[] = {{true, false}, {false, false}, {true, true}, {false, true}};
+
+class ModalWindowDpi : public ModalWindowTest, public testing::WithParamInterface<DpiCase> {};
+
 } // namespace
 
 TEST_F(ModalWindowTest, ImportDialogOpensWithItsControlsInOrderAndTheMainWindowDisabled) {
@@ -281,7 +286,7 @@ TEST_F(ModalWindowTest, ImportDialogOpensWithItsControlsInOrderAndTheMainWindowD
     ASSERT_NE(dialog, nullptr);
     appState.languageIndex = 0;
     auto german = [](TextId id) { return std::wstring(TextTable[static_cast<int>(id)][1]); };
-    EXPECT_EQ(textOf(dialog), german(TextId::ImportTitle));
+    EXPECT_EQ(readControlText(dialog), german(TextId::ImportTitle));
     EXPECT_EQ(std::tuple(IsWindowEnabled(main), GetWindow(dialog, GW_OWNER), GetFocus()),
               std::tuple(FALSE, main, item(IDC_FIRST_PATH)));
     EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
@@ -306,7 +311,7 @@ TEST_F(ModalWindowTest, ImportDialogOpensWithItsControlsInOrderAndTheMainWindowD
         {IDC_MODAL_CLOSE, german(TextId::Cancel)}};
     std::vector<std::pair<int, std::wstring>> found;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        found.emplace_back(GetDlgCtrlID(child), textOf(child));
+        found.emplace_back(GetDlgCtrlID(child), readControlText(child));
         EXPECT_EQ(SendMessageW(child, WM_GETFONT, 0, 0),
                   reinterpret_cast<LRESULT>(appState.uiFont.get()));
     }
@@ -350,6 +355,57 @@ TEST_P(ModalWindowScale, BothModesOpenAtTheirScaledPlaceAndSize) {
     }
 }
 INSTANTIATE_TEST_SUITE_P(ModalWindow, ModalWindowScale, testing::ValuesIn(ScaleCases));
+
+TEST_P(ModalWindowDpi, ControlsFollowTheNewScaleWithALiveFontOfItsSize) {
+    const auto [import, toModal] = GetParam();
+    command(import ? IDC_LOCAL_PHOTOS : IDC_HELP);
+    HWND modal = import ? appState.importDialog : appState.helpWindow;
+    ASSERT_NE(modal, nullptr);
+    HWND receiver = toModal ? modal : main;
+    RECT suggested{};
+    GetWindowRect(receiver, &suggested);
+    suggested.right = suggested.left + (toModal ? 1065 : 1700);
+    suggested.bottom = suggested.top + (toModal ? (import ? 780 : 953) : 1150);
+    SendMessageW(receiver, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    runLoop();
+
+    EXPECT_FLOAT_EQ(appState.uiScale, 1.5f);
+    RECT outer{};
+    GetWindowRect(receiver, &outer);
+    EXPECT_EQ(asTuple(outer), asTuple(suggested));
+    const ScaleCase& scaled = ScaleCases[1];
+    if (import) {
+        EXPECT_EQ(asTuple(childRect(modal, IDC_FIRST_PATH)), asTuple(scaled.firstPath));
+        EXPECT_EQ(asTuple(childRect(modal, IDC_IMPORT)), asTuple(scaled.importButton));
+    } else {
+        EXPECT_EQ(asTuple(childRect(modal, IDC_HELP_TEXT)), asTuple(scaled.helpText));
+    }
+    // Every control of both windows holds a font that still exists, of the new scale's size.
+    const UniqueFont reference(createUiFont(1.5f));
+    LOGFONTW wanted{};
+    GetObjectW(reference.get(), sizeof(wanted), &wanted);
+    for (HWND window : {modal, main}) {
+        for (HWND child = GetWindow(window, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (window == main && GetDlgCtrlID(child) == IDC_COMPARISON) {
+                continue; // the slider shows no text
+            }
+            const auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+            LOGFONTW held{};
+            EXPECT_EQ(GetObjectType(font), DWORD{OBJ_FONT}) << GetDlgCtrlID(child);
+            GetObjectW(font, sizeof(held), &held);
+            EXPECT_EQ(std::tuple(font, held.lfHeight),
+                      std::tuple(appState.uiFont.get(), wanted.lfHeight))
+                << GetDlgCtrlID(child);
+        }
+    }
+}
+INSTANTIATE_TEST_SUITE_P(ModalWindow, ModalWindowDpi, testing::ValuesIn(DpiCases),
+                         [](const testing::TestParamInfo<DpiCase>& info) {
+                             return std::string(info.param.import ? "Import" : "Help") +
+                                    (info.param.toModal ? "Moved" : "WithMainWindow");
+                         });
 
 TEST_F(ModalWindowTest, TypedPathsAndYearsImportWithEnterThroughTheMessageLoop) {
     ASSERT_NE(openImport(), nullptr);
@@ -428,14 +484,14 @@ TEST_F(ModalWindowTest, HelpBoxShowsTheHelpTextIgnoresEnterAndClosesWithEscapeOr
     HWND help = appState.helpWindow;
     ASSERT_NE(help, nullptr);
     HWND text = GetDlgItem(help, IDC_HELP_TEXT);
-    EXPECT_EQ(std::tuple(textOf(help), IsWindowEnabled(main), GetFocus()),
+    EXPECT_EQ(std::tuple(readControlText(help), IsWindowEnabled(main), GetFocus()),
               std::tuple(std::wstring(L"Driftpane 1.0"), FALSE, GetDlgItem(help, IDC_MODAL_CLOSE)));
     EXPECT_EQ(GetWindowLongW(text, GWL_STYLE) & (ES_READONLY | ES_MULTILINE | WS_VSCROLL),
               ES_READONLY | ES_MULTILINE | WS_VSCROLL);
     EXPECT_EQ(GetWindowLongW(help, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
     // The paragraphs stand apart on screen: the edit control breaks lines only at CR LF.
-    std::wstring shown(32768, L'\0'), paragraphs;
-    shown.resize(static_cast<std::size_t>(GetWindowTextW(text, shown.data(), 32768)));
+    const std::wstring shown = readControlText(text);
+    std::wstring paragraphs;
     std::copy_if(shown.begin(), shown.end(), std::back_inserter(paragraphs),
                  [](wchar_t c) { return c != L'\r'; });
     EXPECT_EQ(paragraphs, localizedText(TextId::HelpText));

@@ -2,6 +2,7 @@
 // controls, the archive selection, installPair, the commands, the view input and its pixels.
 #include "app/commands.h"
 #include "app/control_ids.h"
+#include "app/controls.h"
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/startup.h"
@@ -23,12 +24,6 @@
 #include <tuple>
 
 namespace {
-
-std::wstring windowText(HWND window) {
-    wchar_t buffer[256] = {};
-    GetWindowTextW(window, buffer, 256);
-    return buffer;
-}
 
 // Item `item` of a combo box, or its selection when item is -1.
 std::wstring comboText(HWND combo, LRESULT item = -1) {
@@ -179,7 +174,7 @@ class MainWindowLayout : public MainWindowTest, public testing::WithParamInterfa
 
 TEST_F(MainWindowTest, CreationShowsTheDefaultAralSeaPairInSeventeenControls) {
     EXPECT_EQ(appState.mainWindow, window);
-    EXPECT_EQ(windowText(window), L"Driftpane");
+    EXPECT_EQ(readControlText(window), L"Driftpane");
     EXPECT_EQ(std::tuple(appState.caption, appState.isLocalPair), std::tuple(L"Aral Sea", false));
     EXPECT_TRUE(appState.firstImage && appState.secondImage);
     expectPair(2000, 2018, 0, 18, 1);
@@ -482,9 +477,9 @@ TEST_F(MainWindowTest, ClockInvalidatesOnlyTheBottomStripAndSettingChangeRestore
     SendMessageW(window, WM_SETTINGCHANGE, 0, 0);
     EXPECT_EQ(appState.languageIndex, 0); // Wine's UI language is English
     expectStatus(TextId::Ready, false);   // the German error is replaced, not kept
-    EXPECT_EQ(windowText(item(IDC_SWAP)), TextTable[static_cast<int>(TextId::Swap)][0]);
-    EXPECT_EQ(windowText(item(IDC_OPEN_FOLDER)), L"LocalAppData / Driftpane");
-    EXPECT_EQ(windowText(item(IDC_PLACE_FIRST)), L"x"); // place names are never translated
+    EXPECT_EQ(readControlText(item(IDC_SWAP)), TextTable[static_cast<int>(TextId::Swap)][0]);
+    EXPECT_EQ(readControlText(item(IDC_OPEN_FOLDER)), L"LocalAppData / Driftpane");
+    EXPECT_EQ(readControlText(item(IDC_PLACE_FIRST)), L"x"); // place names are never translated
 }
 
 TEST_F(MainWindowTest, SelectedPlaceIsDarkOnlyForAnArchivePairAndDisabledButtonsAreGrey) {
@@ -638,7 +633,7 @@ TEST_F(MainWindowTest, FocusRectangleFollowsTheKeyboardCues) {
             HGDIOBJ previous = SelectObject(dc, dib);
             DRAWITEMSTRUCT drawItem{
                 ODT_BUTTON, IDC_SWAP, 0, ODA_DRAWENTIRE, state, swap, dc, RECT{0, 0, 100, 32}, 0};
-            drawOwnerButton(drawItem);
+            drawOwnerButton(drawItem, ButtonLook::Plain);
             GdiFlush();
             const auto* first = static_cast<const std::uint32_t*>(bits);
             pixels.assign(first, first + 100 * 32);
