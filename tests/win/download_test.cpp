@@ -111,6 +111,21 @@ Lines requestsIn(const Lines& log) {
     return requests;
 }
 
+// The number of the server's first log line that begins with tag ("TRICKLED ", "SILENT "),
+// waited for up to 30 s, since the server writes it once it has noticed the client leave;
+// -1 if none came.
+long long loggedNumber(const std::string& tag) {
+    for (int i = 0; i < 300; ++i) {
+        for (const std::string& line : serverLog()) {
+            if (line.rfind(tag, 0) == 0) {
+                return std::stoll(line.substr(tag.size()));
+            }
+        }
+        Sleep(100);
+    }
+    return -1;
+}
+
 void startServerRound(const std::string& rules) {
     writeServerFile("mode", rules);
     writeServerFile("requests.log", "");
@@ -483,33 +498,39 @@ TEST_F(DownloadServerTest, CompletionMessageIsTakenOnlyWithTheResultHandedOut) {
 // download_long_tests entry runs them (ctest -L long), outside tools/test-all.
 class DownloadServerLong : public DownloadServerMatrix {};
 
-TEST_F(DownloadServerLong, StalledAndTricklingBodiesFail) {
+TEST_F(DownloadServerLong, StalledSilentAndTricklingAnswersFail) {
     const ServerCase cases[] = {
+        {"response never starts", "silent", L"", nullptr, false, {FirstPath}, true, true},
         {"stalls after 1000 bytes", "stall", L"", nullptr, false, {FirstPath}, true, true},
         {"trickles 2 KiB every 5 s", "trickle", L"", nullptr, false, {FirstPath}, true, true},
+    };
+    // The wait for the headers ends after its 15 s, directly and in the window's fetch alike;
+    // the server would have held its silence for 120 s.
+    const auto expectHeaderWaitEnded = [] {
+        const long long silent = loggedNumber("SILENT ");
+        EXPECT_GE(silent, 14);
+        EXPECT_LE(silent, 30);
     };
     for (const ServerCase& c : cases) {
         SCOPED_TRACE(c.name);
         startServerRound(c.rules);
         EXPECT_TRUE(downloadArchivePhoto(ArchiveCatalog[0]).empty());
         EXPECT_EQ(requestsIn(serverLog()), c.requests);
+        if (c.rules == "silent") {
+            expectHeaderWaitEnded();
+        }
         if (c.rules == "trickle") {
             // The deadline is tested after every chunk, not once per filled 64 KiB buffer:
             // 60 s of this trickle bring about 26 KiB. The server notes the count once its
             // next write finds the client gone.
-            long long trickled = -1;
-            for (int i = 0; i < 300 && trickled < 0; ++i) {
-                for (const std::string& line : serverLog()) {
-                    if (line.rfind("TRICKLED ", 0) == 0) {
-                        trickled = std::stoll(line.substr(9));
-                    }
-                }
-                Sleep(100);
-            }
+            const long long trickled = loggedNumber("TRICKLED ");
             EXPECT_GT(trickled, 0);
             EXPECT_LT(trickled, 65536);
         }
         fetchThroughWindow(c);
+        if (c.rules == "silent") {
+            expectHeaderWaitEnded();
+        }
     }
 }
 
