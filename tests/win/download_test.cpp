@@ -572,3 +572,40 @@ TEST_F(DownloadServerTest, NoFailedAllocationInTheStartLeavesTheFetchStuck) {
     }
     EXPECT_GT(failuresAfterTheFlag, 0);
 }
+
+TEST_F(DownloadServerTest, WorkerHandsItsResultBackHoweverItsWorkEnds) {
+    // The worker's work runs here, on the test thread, so that its allocations can be made
+    // to fail one after the other: the requests, the growing bodies, the decodes. However
+    // the work ends, the job's own result comes back to the window, once, failed and without
+    // photos unless nothing failed; otherwise the fetch would count as running for good.
+    for (int n = 0;; ++n) {
+        SCOPED_TRACE(n);
+        startServerRound("ok");
+        pumpMessages();
+        FetchJob job; // made as the start makes it: the result comes with the job
+        job.firstCatalogIndex = 0;
+        job.secondCatalogIndex = 18;
+        job.targetWindow = window;
+        const FetchResult* const handedOut = job.result.get();
+        allocationsBeforeFailure = n;
+        runFetchJob(job);
+        const bool anyFailed = allocationsBeforeFailure < 0;
+        allocationsBeforeFailure = -1;
+        MSG message{};
+        ASSERT_TRUE(
+            PeekMessageW(&message, window, WM_APP_FETCH_DONE, WM_APP_FETCH_DONE, PM_REMOVE));
+        std::unique_ptr<FetchResult> result(reinterpret_cast<FetchResult*>(message.lParam));
+        EXPECT_EQ(result.get(), handedOut);
+        EXPECT_EQ(job.result, nullptr);
+        ASSERT_NE(result, nullptr);
+        EXPECT_EQ(std::tuple(result->succeeded, result->firstImage != nullptr,
+                             result->secondImage != nullptr),
+                  std::tuple(!anyFailed, !anyFailed, !anyFailed));
+        EXPECT_FALSE(
+            PeekMessageW(&message, window, WM_APP_FETCH_DONE, WM_APP_FETCH_DONE, PM_REMOVE));
+        if (!anyFailed) {
+            break;
+        }
+        ASSERT_LT(n, 400);
+    }
+}
