@@ -243,6 +243,7 @@ std::vector<ServerCase> serverCases() {
         {"200 matching", "ok", L"", nullptr, true, first, true, true},
         {"one byte changed", "flip", L"", nullptr, false, first, true, true},
         {"empty 200", "empty", L"", nullptr, false, first, true, true},
+        {"malformed Content-Length", "badlength", L"", nullptr, false, first, true, true},
         {"301", "301", L"", nullptr, false, first, true, true},
         {"302", "302", L"", nullptr, false, first, true, true},
         {"404", "404", L"", nullptr, false, first, true, true},
