@@ -10,6 +10,7 @@
 #include "archive/archive_photo.h"
 #include "archive/catalog.h"
 #include "core/text_table.h"
+#include "core/view_controller.h"
 #include "download/archive_download.h"
 #include "download/archive_url.h"
 #include "download/fetch_job.h"
@@ -22,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -463,15 +465,43 @@ TEST_F(DownloadServerTest, WindowKeepsPaintingWhileTheWorkerWaitsForTheServer) {
         pumpMessages();
     }
     ASSERT_EQ(requestsIn(serverLog()), Lines{FirstPath});
-    SendMessageW(window, WM_KEYDOWN, VK_HOME, 0); // divider to the left edge
-    ValidateRect(window, nullptr);
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateWindow(window);
-    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+    const auto paintNow = [this] {
+        ValidateRect(window, nullptr);
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+        EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+        return captureClient(window);
+    };
+    const Pixels before = paintNow();
+    // A press at the view's left edge puts the divider there: the second photo fills the view.
+    RECT client{};
+    GetClientRect(window, &client);
+    const ViewRect view = viewRect(appState, client.right, client.bottom); // at scale 1
+    const int edge = static_cast<int>(std::ceil(view.left));
+    const int middle = static_cast<int>(view.top + view.height / 2);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(edge, middle));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(edge, middle));
+    EXPECT_NEAR(appState.dividerPos, 0.0f, 0.002f);
+    const Pixels after = paintNow();
     EXPECT_TRUE(appState.downloadInProgress.load());
     EXPECT_EQ(appState.statusText, localizedText(TextId::Downloading));
-    const Pixels shot = captureClient(window);
-    EXPECT_GT(shot.width, 0);
+    // Bands of the view's middle height, inside the fitted photos and clear of the year
+    // chips, the knob and the line: left of the old divider the first photo gave way to the
+    // second (the sea of 2000 to the dry bed of 2018), right of it the second stayed.
+    const auto band = [&](float from, float to) {
+        return PixelBox{static_cast<int>(view.left + view.width * from),
+                        static_cast<int>(view.top + view.height * 0.3f),
+                        static_cast<int>(view.left + view.width * to),
+                        static_cast<int>(view.top + view.height * 0.7f)};
+    };
+    const auto changedIn = [&](const PixelBox& box) {
+        const int changed = countPixels(after, box, [&](std::uint32_t colour, int x, int y) {
+            return colourDistance(colour, before.at(x, y)) > 24;
+        });
+        return static_cast<double>(changed) / ((box.right - box.left) * (box.bottom - box.top));
+    };
+    EXPECT_GT(changedIn(band(0.2f, 0.45f)), 0.1) << "the first photo gave way to the second";
+    EXPECT_LT(changedIn(band(0.6f, 0.8f)), 0.01) << "the second photo stayed where it was";
     writeServerFile("release", "");
     ASSERT_TRUE(waitForFetch());
     expectStatus(localizedText(TextId::Downloaded), false);
