@@ -83,7 +83,12 @@ std::vector<std::uint8_t> downloadArchivePhoto(const CatalogEntry& entry) {
     if (!request) {
         return {};
     }
-    if (!setDwordOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY,
+    // The receive timeout does not cover the wait for the response headers: that wait has
+    // an option of its own, 90 s by default on Windows and unbounded by default under Wine
+    // (which does honour the option). It gets the same 15 s, so that a server that takes
+    // the request and never answers is left in time.
+    if (!setDwordOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, ReceiveTimeoutMs) ||
+        !setDwordOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY,
                         WINHTTP_OPTION_REDIRECT_POLICY_NEVER) ||
         !setDwordOption(request.get(), WINHTTP_OPTION_AUTOLOGON_POLICY,
                         WINHTTP_AUTOLOGON_SECURITY_LEVEL_HIGH) ||

@@ -22,14 +22,15 @@ struct FetchResult {
 };
 
 // Handed to the worker, which owns it from the thread's start to its end. The result is
-// made together with the job on the UI thread, so that the worker allocates nothing before
-// its own guard and the UI thread knows the one pointer that may come back.
+// made with the job, on the UI thread before the fetch counts as running, so that no job
+// exists without the record its worker must hand back (a failed allocation of it fails the
+// start instead), and the UI thread knows the one pointer that may come back.
 struct FetchJob {
     std::int32_t firstCatalogIndex = 0;
     std::int32_t secondCatalogIndex = 0;
     HWND targetWindow = nullptr;
     std::int32_t generation = 0;
-    std::unique_ptr<FetchResult> result;
+    std::unique_ptr<FetchResult> result = std::make_unique<FetchResult>();
 };
 
 // IDC_FETCH: WaitForDownload while a fetch runs; otherwise reads the year lists and starts
@@ -37,8 +38,9 @@ struct FetchJob {
 // status is DownloadFailed.
 void startFetch();
 
-// The worker's work: both downloads one after the other, both decodes, then the result
-// posted to the job's window (retried while that window exists). Takes the job's result.
+// The worker's work: both downloads one after the other, both decodes, then the job's
+// result posted to the job's window (retried while that window exists), failed if anything
+// went wrong on the way, an exception included. The job gives up its result with the post.
 void runFetchJob(FetchJob& job);
 
 // WM_APP_FETCH_DONE of the main window: accepted only while a fetch runs and only with the

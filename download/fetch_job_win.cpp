@@ -31,12 +31,38 @@ void disableFetchButton() {
     EnableWindow(button, FALSE);
 }
 
+// Drops whatever the work had made: a failed result carries no photos.
+void markFailed(FetchResult& result) noexcept {
+    result.firstImage.reset();
+    result.secondImage.reset();
+    result.succeeded = false;
+}
+
+// Exit is refused while a fetch runs, so a refused post means a full queue, not a gone
+// window: keep trying while the window exists. From the post on, the UI thread owns the
+// result; only when the window is gone does the job keep it and destroy it, with its photos.
+void handBackResult(FetchJob& job) noexcept {
+    while (job.result && IsWindow(job.targetWindow)) {
+        if (PostMessageW(job.targetWindow, WM_APP_FETCH_DONE, 0,
+                         reinterpret_cast<LPARAM>(job.result.get()))) {
+            job.result.release();
+            return;
+        }
+        Sleep(PostRetryMs);
+    }
+}
+
 void fetchThreadEntry(std::unique_ptr<FetchJob> job) noexcept {
-    // runFetchJob guards its own work; this catches whatever could still escape, since an
-    // exception leaving a thread ends the whole process.
+    // runFetchJob guards its own work; should anything still escape it (an exception
+    // leaving a thread ends the whole process), the result goes back as failed all the same,
+    // since the window waits for it with the fetch button and Exit blocked.
     try {
         runFetchJob(*job);
     } catch (...) {
+        if (job->result) {
+            markFailed(*job->result);
+        }
+        handBackResult(*job);
     }
 }
 
@@ -79,7 +105,6 @@ void startFetch() {
     job->secondCatalogIndex = secondRow;
     job->targetWindow = appState.mainWindow;
     job->generation = appState.generation;
-    job->result = std::make_unique<FetchResult>();
     job->result->firstCatalogIndex = firstRow;
     job->result->secondCatalogIndex = secondRow;
     job->result->generation = appState.generation;
@@ -102,33 +127,22 @@ void startFetch() {
 }
 
 void runFetchJob(FetchJob& job) {
-    std::unique_ptr<FetchResult> result = std::move(job.result);
-    if (!result) {
-        return;
-    }
+    // The job carries its result from its creation, so no failure here can leave the window
+    // without an answer; the result stays in the job until it is posted.
+    FetchResult& result = *job.result;
     try {
         // Both downloads are always made, one after the other, even when the first failed.
         std::vector<std::uint8_t> firstBytes =
             downloadArchivePhoto(ArchiveCatalog[job.firstCatalogIndex]);
         std::vector<std::uint8_t> secondBytes =
             downloadArchivePhoto(ArchiveCatalog[job.secondCatalogIndex]);
-        result->firstImage = decodePhoto(std::move(firstBytes));
-        result->secondImage = decodePhoto(std::move(secondBytes));
-        result->succeeded = result->firstImage && result->secondImage;
+        result.firstImage = decodePhoto(std::move(firstBytes));
+        result.secondImage = decodePhoto(std::move(secondBytes));
+        result.succeeded = result.firstImage && result.secondImage;
     } catch (...) {
-        result->succeeded = false;
+        markFailed(result);
     }
-    // Exit is refused while a fetch runs, so a refused post means a full queue, not a gone
-    // window: keep trying while the window exists. Only when it is gone is the result,
-    // with its photos, destroyed here.
-    while (IsWindow(job.targetWindow)) {
-        if (PostMessageW(job.targetWindow, WM_APP_FETCH_DONE, 0,
-                         reinterpret_cast<LPARAM>(result.get()))) {
-            result.release(); // the UI thread owns it now
-            return;
-        }
-        Sleep(PostRetryMs);
-    }
+    handBackResult(job);
 }
 
 LRESULT mainWindowOnFetchDone(LPARAM lParam) {

@@ -16,7 +16,9 @@ const std::wstring Prefix = ArchiveUrlPrefix;
 } // namespace
 
 TEST(ArchiveUrl, PrefixIsTheArchiveHostOverHttps) {
-    EXPECT_EQ(Prefix, std::wstring(L"https://") + ArchiveHost + L"/content/dam/science/esd/eo/");
+    // Written out, not rebuilt from the host constant, so that a changed host or folder shows.
+    EXPECT_EQ(Prefix, L"https://assets.science.nasa.gov/content/dam/science/esd/eo/");
+    EXPECT_EQ(std::wstring(ArchiveHost), L"assets.science.nasa.gov");
     for (const CatalogEntry& entry : ArchiveCatalog) {
         EXPECT_TRUE(isAllowedArchiveUrl(entry.url)) << entry.resourceId;
     }
@@ -44,6 +46,11 @@ TEST(ArchiveUrl, AllowsOnlyPrefixNameAndLowerCaseJpg) {
         {L"HTTPS://" + host + L"/content/dam/science/esd/eo/x.jpg", false},
         {L"https://" + host + L".evil.example/content/dam/science/esd/eo/x.jpg", false},
         {L"https://evil.example/" + host + L"/content/dam/science/esd/eo/x.jpg", false},
+        // Another host with the whole prefix inside its URL: in the path, behind a host
+        // name that merely begins with the archive's, in a fragment.
+        {L"https://evil.example/" + Prefix + L"x.jpg", false},
+        {L"https://" + host + L".evil.example/" + Prefix + L"x.jpg", false},
+        {L"https://evil.example#" + Prefix + L"x.jpg", false},
         {L"https://" + host + L":8443/content/dam/science/esd/eo/x.jpg", false},
         {L"https://" + host + L"/content/dam/science/esd/x.jpg", false},
         {L"https://user@" + host + L"/content/dam/science/esd/eo/x.jpg", false},

@@ -10,6 +10,7 @@
 #include "archive/archive_photo.h"
 #include "archive/catalog.h"
 #include "core/text_table.h"
+#include "core/view_controller.h"
 #include "download/archive_download.h"
 #include "download/archive_url.h"
 #include "download/fetch_job.h"
@@ -22,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -109,6 +111,21 @@ Lines requestsIn(const Lines& log) {
         }
     }
     return requests;
+}
+
+// The number of the server's first log line that begins with tag ("TRICKLED ", "SILENT "),
+// waited for up to 30 s, since the server writes it once it has noticed the client leave;
+// -1 if none came.
+long long loggedNumber(const std::string& tag) {
+    for (int i = 0; i < 300; ++i) {
+        for (const std::string& line : serverLog()) {
+            if (line.rfind(tag, 0) == 0) {
+                return std::stoll(line.substr(tag.size()));
+            }
+        }
+        Sleep(100);
+    }
+    return -1;
 }
 
 void startServerRound(const std::string& rules) {
@@ -228,6 +245,7 @@ std::vector<ServerCase> serverCases() {
         {"200 matching", "ok", L"", nullptr, true, first, true, true},
         {"one byte changed", "flip", L"", nullptr, false, first, true, true},
         {"empty 200", "empty", L"", nullptr, false, first, true, true},
+        {"malformed Content-Length", "badlength", L"", nullptr, false, first, true, true},
         {"301", "301", L"", nullptr, false, first, true, true},
         {"302", "302", L"", nullptr, false, first, true, true},
         {"404", "404", L"", nullptr, false, first, true, true},
@@ -447,15 +465,43 @@ TEST_F(DownloadServerTest, WindowKeepsPaintingWhileTheWorkerWaitsForTheServer) {
         pumpMessages();
     }
     ASSERT_EQ(requestsIn(serverLog()), Lines{FirstPath});
-    SendMessageW(window, WM_KEYDOWN, VK_HOME, 0); // divider to the left edge
-    ValidateRect(window, nullptr);
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateWindow(window);
-    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+    const auto paintNow = [this] {
+        ValidateRect(window, nullptr);
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+        EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+        return captureClient(window);
+    };
+    const Pixels before = paintNow();
+    // A press at the view's left edge puts the divider there: the second photo fills the view.
+    RECT client{};
+    GetClientRect(window, &client);
+    const ViewRect view = viewRect(appState, client.right, client.bottom); // at scale 1
+    const int edge = static_cast<int>(std::ceil(view.left));
+    const int middle = static_cast<int>(view.top + view.height / 2);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(edge, middle));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(edge, middle));
+    EXPECT_NEAR(appState.dividerPos, 0.0f, 0.002f);
+    const Pixels after = paintNow();
     EXPECT_TRUE(appState.downloadInProgress.load());
     EXPECT_EQ(appState.statusText, localizedText(TextId::Downloading));
-    const Pixels shot = captureClient(window);
-    EXPECT_GT(shot.width, 0);
+    // Bands of the view's middle height, inside the fitted photos and clear of the year
+    // chips, the knob and the line: left of the old divider the first photo gave way to the
+    // second (the sea of 2000 to the dry bed of 2018), right of it the second stayed.
+    const auto band = [&](float from, float to) {
+        return PixelBox{static_cast<int>(view.left + view.width * from),
+                        static_cast<int>(view.top + view.height * 0.3f),
+                        static_cast<int>(view.left + view.width * to),
+                        static_cast<int>(view.top + view.height * 0.7f)};
+    };
+    const auto changedIn = [&](const PixelBox& box) {
+        const int changed = countPixels(after, box, [&](std::uint32_t colour, int x, int y) {
+            return colourDistance(colour, before.at(x, y)) > 24;
+        });
+        return static_cast<double>(changed) / ((box.right - box.left) * (box.bottom - box.top));
+    };
+    EXPECT_GT(changedIn(band(0.2f, 0.45f)), 0.1) << "the first photo gave way to the second";
+    EXPECT_LT(changedIn(band(0.6f, 0.8f)), 0.01) << "the second photo stayed where it was";
     writeServerFile("release", "");
     ASSERT_TRUE(waitForFetch());
     expectStatus(localizedText(TextId::Downloaded), false);
@@ -483,33 +529,39 @@ TEST_F(DownloadServerTest, CompletionMessageIsTakenOnlyWithTheResultHandedOut) {
 // download_long_tests entry runs them (ctest -L long), outside tools/test-all.
 class DownloadServerLong : public DownloadServerMatrix {};
 
-TEST_F(DownloadServerLong, StalledAndTricklingBodiesFail) {
+TEST_F(DownloadServerLong, StalledSilentAndTricklingAnswersFail) {
     const ServerCase cases[] = {
+        {"response never starts", "silent", L"", nullptr, false, {FirstPath}, true, true},
         {"stalls after 1000 bytes", "stall", L"", nullptr, false, {FirstPath}, true, true},
         {"trickles 2 KiB every 5 s", "trickle", L"", nullptr, false, {FirstPath}, true, true},
+    };
+    // The wait for the headers ends after its 15 s, directly and in the window's fetch alike;
+    // the server would have held its silence for 120 s.
+    const auto expectHeaderWaitEnded = [] {
+        const long long silent = loggedNumber("SILENT ");
+        EXPECT_GE(silent, 14);
+        EXPECT_LE(silent, 30);
     };
     for (const ServerCase& c : cases) {
         SCOPED_TRACE(c.name);
         startServerRound(c.rules);
         EXPECT_TRUE(downloadArchivePhoto(ArchiveCatalog[0]).empty());
         EXPECT_EQ(requestsIn(serverLog()), c.requests);
+        if (c.rules == "silent") {
+            expectHeaderWaitEnded();
+        }
         if (c.rules == "trickle") {
             // The deadline is tested after every chunk, not once per filled 64 KiB buffer:
             // 60 s of this trickle bring about 26 KiB. The server notes the count once its
             // next write finds the client gone.
-            long long trickled = -1;
-            for (int i = 0; i < 300 && trickled < 0; ++i) {
-                for (const std::string& line : serverLog()) {
-                    if (line.rfind("TRICKLED ", 0) == 0) {
-                        trickled = std::stoll(line.substr(9));
-                    }
-                }
-                Sleep(100);
-            }
+            const long long trickled = loggedNumber("TRICKLED ");
             EXPECT_GT(trickled, 0);
             EXPECT_LT(trickled, 65536);
         }
         fetchThroughWindow(c);
+        if (c.rules == "silent") {
+            expectHeaderWaitEnded();
+        }
     }
 }
 
@@ -550,4 +602,41 @@ TEST_F(DownloadServerTest, NoFailedAllocationInTheStartLeavesTheFetchStuck) {
         ASSERT_LT(n, 200);
     }
     EXPECT_GT(failuresAfterTheFlag, 0);
+}
+
+TEST_F(DownloadServerTest, WorkerHandsItsResultBackHoweverItsWorkEnds) {
+    // The worker's work runs here, on the test thread, so that its allocations can be made
+    // to fail one after the other: the requests, the growing bodies, the decodes. However
+    // the work ends, the job's own result comes back to the window, once, failed and without
+    // photos unless nothing failed; otherwise the fetch would count as running for good.
+    for (int n = 0;; ++n) {
+        SCOPED_TRACE(n);
+        startServerRound("ok");
+        pumpMessages();
+        FetchJob job; // made as the start makes it: the result comes with the job
+        job.firstCatalogIndex = 0;
+        job.secondCatalogIndex = 18;
+        job.targetWindow = window;
+        const FetchResult* const handedOut = job.result.get();
+        allocationsBeforeFailure = n;
+        runFetchJob(job);
+        const bool anyFailed = allocationsBeforeFailure < 0;
+        allocationsBeforeFailure = -1;
+        MSG message{};
+        ASSERT_TRUE(
+            PeekMessageW(&message, window, WM_APP_FETCH_DONE, WM_APP_FETCH_DONE, PM_REMOVE));
+        std::unique_ptr<FetchResult> result(reinterpret_cast<FetchResult*>(message.lParam));
+        EXPECT_EQ(result.get(), handedOut);
+        EXPECT_EQ(job.result, nullptr);
+        ASSERT_NE(result, nullptr);
+        EXPECT_EQ(std::tuple(result->succeeded, result->firstImage != nullptr,
+                             result->secondImage != nullptr),
+                  std::tuple(!anyFailed, !anyFailed, !anyFailed));
+        EXPECT_FALSE(
+            PeekMessageW(&message, window, WM_APP_FETCH_DONE, WM_APP_FETCH_DONE, PM_REMOVE));
+        if (!anyFailed) {
+            break;
+        }
+        ASSERT_LT(n, 400);
+    }
 }
