@@ -52,6 +52,9 @@ struct ScaleCase {
     float scale;
     int placeX, placeWidth, placeHeight, placeY[3], fontHeight, minWidth, minHeight;
 };
+const ScaleCase ScaleOne{1.0f, 20, 206, 36, {195, 239, 283}, -13, 1050, 750};
+const ScaleCase ScaleOneAndAHalf{1.5f, 30, 309, 54, {293, 359, 425}, -20, 1575, 1125};
+
 // Drawing a photo fails the way exhausted memory makes a paint fail: the call throws.
 using DrawImageFunction = Gdiplus::GpStatus(WINAPI*)(Gdiplus::GpGraphics*, Gdiplus::GpImage*,
                                                      Gdiplus::REAL, Gdiplus::REAL, Gdiplus::REAL,
@@ -67,9 +70,6 @@ Gdiplus::GpStatus WINAPI throwingDrawImage(Gdiplus::GpGraphics*, Gdiplus::GpImag
                                            Gdiplus::DrawImageAbort, VOID*) {
     throw std::bad_alloc();
 }
-
-const ScaleCase ScaleOne{1.0f, 20, 206, 36, {195, 239, 283}, -13, 1050, 750};
-const ScaleCase ScaleOneAndAHalf{1.5f, 30, 309, 54, {293, 359, 425}, -20, 1575, 1125};
 
 class MainWindowTest : public testing::Test {
   protected:
@@ -367,7 +367,7 @@ TEST_F(MainWindowTest, APaintThatThrowsIsReportedWithoutRepaintingWithoutEnd) {
     }
     expectStatus(TextId::CannotReadPhotos, true);
     // The failed paint and one for each clock tick of the interval; a repaint loop makes
-    // dozens.
+    // many more.
     EXPECT_GE(paints, 1);
     EXPECT_LE(paints, 4);
     EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
