@@ -28,8 +28,9 @@ void exitProgram();
 LRESULT mainWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam);
 
 // Runs one message handler; any exception it lets out becomes the CannotReadPhotos status and
-// the message counts as handled with result 0.
-template <typename Handler> LRESULT callGuarded(Handler&& handler) {
+// the message counts as handled with result 0. When the handler paints failedPaint, a failure
+// leaves that window valid.
+template <typename Handler> LRESULT callGuarded(Handler&& handler, HWND failedPaint = nullptr) {
     try {
         return handler();
     } catch (...) {
@@ -38,6 +39,12 @@ template <typename Handler> LRESULT callGuarded(Handler&& handler) {
         try {
             setStatus(TextId::CannotReadPhotos, true);
         } catch (...) {
+        }
+        // The status asks for a repaint, and a paint that failed once fails again: the window
+        // would repaint without end. The clock's next repaint of the bottom strip shows the
+        // status once painting works again.
+        if (failedPaint) {
+            ValidateRect(failedPaint, nullptr);
         }
         return 0;
     }

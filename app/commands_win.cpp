@@ -37,7 +37,7 @@ bool installPair(std::shared_ptr<ImageData> firstPhoto, std::shared_ptr<ImageDat
     // The caption arrives by value, so a caller passing appState.caption itself is safe.
     appState.caption = std::move(caption);
     appState.isLocalPair = isLocal;
-    ++appState.generation;
+    advanceGeneration(appState);
     runViewEffects(resetView(appState));
     syncYearControls();
     if (appState.mainWindow) {
@@ -56,7 +56,7 @@ void exitProgram() {
     if (appState.downloadInProgress.load()) {
         setStatus(TextId::WaitForDownload, false);
         // The window may be hidden in the tray; bring it back so the message can be read.
-        ShowWindow(appState.mainWindow, SW_RESTORE);
+        showWindowAsItWas(appState.mainWindow);
         return;
     }
     DestroyWindow(appState.mainWindow);
@@ -64,6 +64,12 @@ void exitProgram() {
 
 LRESULT mainWindowOnCommand(HWND /*window*/, WPARAM wParam, LPARAM /*lParam*/) {
     const int id = LOWORD(wParam);
+    // Owner-drawn buttons report a double click as BN_CLICKED and then BN_DOUBLECLICKED; a
+    // button acts once per click. The keyboard, the tray menu and drops send BN_CLICKED (0)
+    // too; only the list box's other notifications mean something.
+    if (id != IDC_SAVED_PAIRS && HIWORD(wParam) != BN_CLICKED) {
+        return 0;
+    }
     switch (id) {
     case IDCANCEL: // Escape, through the message loop's dialog navigation
     case IDC_HIDE_TO_TRAY:
@@ -117,5 +123,6 @@ LRESULT mainWindowOnCommand(HWND /*window*/, WPARAM wParam, LPARAM /*lParam*/) {
 }
 
 LRESULT CALLBACK guardedMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return callGuarded([&] { return mainWindowProc(window, message, wParam, lParam); });
+    return callGuarded([&] { return mainWindowProc(window, message, wParam, lParam); },
+                       message == WM_PAINT ? window : nullptr);
 }

@@ -5,6 +5,7 @@
 #include "app/commands.h"
 #include "app/layout.h"
 #include "app/main_window.h"
+#include "app/tray.h"
 #include "core/app_state.h"
 #include "core/handles_win.h"
 #include "core/palette.h"
@@ -37,8 +38,8 @@ bool handOverToRunningInstance(UniqueHandle& mutex) {
         return false;
     }
     if (HWND running = FindWindowW(MainWindowClass, nullptr)) {
-        // SW_RESTORE also brings a window back that hides in the tray.
-        ShowWindow(running, SW_RESTORE);
+        // This also brings a window back that hides in the tray.
+        showWindowAsItWas(running);
         SetForegroundWindow(running);
     }
     mutex.reset();
@@ -111,6 +112,9 @@ void runMessageLoop() {
 }
 
 int runDriftpane(HINSTANCE instance, int showCommand) {
+    // Before any file is touched: a path on an empty removable drive then fails like any
+    // missing file instead of raising the system's "no disk" box. Inherited bits stay.
+    SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS);
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetDllDirectoryW(L""); // takes the current directory out of the search order
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);

@@ -21,6 +21,10 @@ void removeTrayIcon();
 // one the window stays as it is, so that it never becomes unreachable.
 void hideToTray();
 
+// Shows a window again as it was before it went to the tray: a maximized window stays
+// maximized, only a minimized one is restored. Every way back from the tray uses it.
+void showWindowAsItWas(HWND window);
+
 // Shows the main window (also out of the tray) and brings it to the foreground.
 void restoreMainWindow();
 

@@ -50,8 +50,13 @@ void hideToTray() {
     ShowWindow(appState.mainWindow, SW_HIDE);
 }
 
+void showWindowAsItWas(HWND window) {
+    // SW_RESTORE would also take a maximized window down to its normal size.
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
+}
+
 void restoreMainWindow() {
-    ShowWindow(appState.mainWindow, SW_RESTORE);
+    showWindowAsItWas(appState.mainWindow);
     SetForegroundWindow(appState.mainWindow);
 }
 

@@ -168,14 +168,18 @@ ViewEffects sliderMoved(AppState& state, std::int32_t position) {
 
 ViewEffects swapSides(AppState& state) {
     ViewEffects effects;
-    // Unsigned arithmetic wraps instead of overflowing; the counter is only ever compared.
-    state.generation = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.generation) + 1u);
+    advanceGeneration(state);
     std::swap(state.firstImage, state.secondImage);
     std::swap(state.firstYear, state.secondYear);
     std::swap(state.firstCatalogIndex, state.secondCatalogIndex);
     effects.push_back({ViewEffectKind::SyncYearControls});
     moveDividerTo(state, 1.0f - state.dividerPos, effects);
     return effects;
+}
+
+void advanceGeneration(AppState& state) {
+    // Unsigned arithmetic wraps instead of overflowing; the counter is only ever compared.
+    state.generation = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.generation) + 1u);
 }
 
 ViewEffects resetView(AppState& state) {

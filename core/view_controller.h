@@ -59,6 +59,9 @@ ViewEffects swapSides(AppState& state);
 ViewEffects fitView(AppState& state);
 // Divider, zoom and pan back to their defaults and the slider to 500; no repaint.
 ViewEffects resetView(AppState& state);
+// generation + 1, wrapping from the largest value to the smallest: a pair change that a
+// running download must notice. Swap and installPair both advance it.
+void advanceGeneration(AppState& state);
 
 // Slider position for a divider value: d * 1000 truncated toward zero.
 std::int32_t sliderPositionFor(float dividerPos);

@@ -128,7 +128,10 @@ LRESULT modalWindowOnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
         closeModalWindow(window);
         return 0;
     case IDC_IMPORT:
-        importLocalPair(window);
+        // A double click also sends BN_DOUBLECLICKED; the import runs once per click.
+        if (HIWORD(wParam) == BN_CLICKED) {
+            importLocalPair(window);
+        }
         return 0;
     case IDOK:
         // Enter. Owner-drawn buttons never become default buttons, so the dialog navigation

@@ -2,13 +2,15 @@
 // written as a new file in the per-user Exports folder. Windows only.
 #pragma once
 
+#include "archive/photo_limits.h"
+
 #include <cstdint>
 #include <vector>
 
 inline constexpr int ExportWidth = 1920;
 inline constexpr int ExportHeight = 1200;
 // Larger encodings are refused; the same bound as a photo's.
-inline constexpr std::uint64_t MaxExportBytes = 41943040;
+inline constexpr std::uint64_t MaxExportBytes = MaxPhotoBytes;
 
 // The comparison of appState as PNG file bytes, drawn without knob or world transform;
 // empty when drawing, encoding or reading back fails, or the result is empty or too large.

@@ -51,6 +51,11 @@ std::vector<std::uint8_t> renderExportPng() {
         // A new surface's defaults apply: no world transform, so one unit is one pixel
         // whatever uiScale is. Released before encoding so every drawing call is flushed.
         Gdiplus::Graphics graphics(&bitmap);
+        // Without a surface nothing is drawn, and the untouched bitmap would be encoded and
+        // reported as exported.
+        if (graphics.GetLastStatus() != Gdiplus::Ok) {
+            return {};
+        }
         drawComparison(graphics,
                        Gdiplus::RectF(0.0f, 0.0f, static_cast<float>(ExportWidth),
                                       static_cast<float>(ExportHeight)),

@@ -623,6 +623,27 @@ TEST_F(ModalWindowTest, FilesThatAreNoAcceptedPhotoLeaveThePairUnchanged) {
     }
 }
 
+TEST_F(ModalWindowTest, ADoubleClickOnImportPairImportsOnce) {
+    const std::wstring notAPhoto = folder + L"\\not-a-photo.jpg";
+    writeFile(notAPhoto, Bytes(5000, 0x5A));
+    ImportHook<CreateFileFunction> opens(L"kernel32.dll", "CreateFileW", &countingCreateFile);
+    ASSERT_TRUE(opens.installed());
+    ASSERT_NE(openImport(), nullptr);
+    fill(red, notAPhoto);
+    filesOpened = 0;
+    click(item(IDC_IMPORT));
+    const int opensOfOneImport = filesOpened;
+    ASSERT_GT(opensOfOneImport, 0);
+    expectRefused(TextId::CannotReadPhotos);
+
+    const CommandNotices notices(IDC_IMPORT);
+    filesOpened = 0;
+    clickWithMouse(item(IDC_IMPORT), {40, 16}, 2);
+    EXPECT_EQ(notices.codes, (std::vector<WORD>{BN_CLICKED, BN_DOUBLECLICKED}));
+    EXPECT_EQ(filesOpened, opensOfOneImport);
+    expectRefused(TextId::CannotReadPhotos);
+}
+
 TEST_F(ModalWindowTest, PhoneJpegsOfEveryOrientationComeOutUpright) {
     // The last probe sits at three quarters of the width and height.
     auto expectQuadrants = [](const std::vector<Probe>& probes) {

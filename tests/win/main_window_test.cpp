@@ -10,6 +10,7 @@
 #include "core/palette.h"
 #include "core/text_table.h"
 #include "core/view_controller.h"
+#include "tests/win/import_hook.h"
 #include "tests/win/test_support.h"
 
 #include <windows.h>
@@ -48,6 +49,22 @@ struct ScaleCase {
 };
 const ScaleCase ScaleOne{1.0f, 20, 206, 36, {195, 239, 283}, -13, 1050, 750};
 const ScaleCase ScaleOneAndAHalf{1.5f, 30, 309, 54, {293, 359, 425}, -20, 1575, 1125};
+
+// Drawing a photo fails the way exhausted memory makes a paint fail: the call throws.
+using DrawImageFunction = Gdiplus::GpStatus(WINAPI*)(Gdiplus::GpGraphics*, Gdiplus::GpImage*,
+                                                     Gdiplus::REAL, Gdiplus::REAL, Gdiplus::REAL,
+                                                     Gdiplus::REAL, Gdiplus::REAL, Gdiplus::REAL,
+                                                     Gdiplus::REAL, Gdiplus::REAL, Gdiplus::GpUnit,
+                                                     const Gdiplus::GpImageAttributes*,
+                                                     Gdiplus::DrawImageAbort, VOID*);
+Gdiplus::GpStatus WINAPI throwingDrawImage(Gdiplus::GpGraphics*, Gdiplus::GpImage*, Gdiplus::REAL,
+                                           Gdiplus::REAL, Gdiplus::REAL, Gdiplus::REAL,
+                                           Gdiplus::REAL, Gdiplus::REAL, Gdiplus::REAL,
+                                           Gdiplus::REAL, Gdiplus::GpUnit,
+                                           const Gdiplus::GpImageAttributes*,
+                                           Gdiplus::DrawImageAbort, VOID*) {
+    throw std::bad_alloc();
+}
 
 class MainWindowTest : public testing::Test {
   protected:
@@ -298,6 +315,10 @@ TEST_F(MainWindowTest, InstallPairRefusesAnEmptyPhotoAndOtherwiseResetsTheView) 
     EXPECT_EQ(
         std::tuple(appState.dividerPos, appState.zoom, appState.panX, appState.panY, slider()),
         std::tuple(0.5f, 1.0f, 0.0f, 0.0f, 500));
+
+    appState.generation = INT32_MAX; // wraps as Swap's does, never overflows
+    EXPECT_TRUE(installPair(first, second, 2000, 2018, appState.caption, false));
+    EXPECT_EQ(appState.generation, INT32_MIN);
 }
 
 TEST_F(MainWindowTest, ExceptionGuardTurnsAThrowIntoCannotReadPhotos) {
@@ -318,6 +339,33 @@ TEST_F(MainWindowTest, ExceptionGuardTurnsAThrowIntoCannotReadPhotos) {
     setStatus(TextId::Ready, false);
     EXPECT_EQ(callGuarded([]() -> LRESULT { return 7; }), 7);
     EXPECT_FALSE(appState.statusIsError);
+}
+
+TEST_F(MainWindowTest, APaintThatThrowsIsReportedWithoutRepaintingWithoutEnd) {
+    show();
+    setStatus(TextId::Ready, false);
+    int paints = 0;
+    {
+        ImportHook<DrawImageFunction> hook(L"gdiplus.dll", "GdipDrawImageRectRect",
+                                           &throwingDrawImage);
+        ASSERT_TRUE(hook.installed());
+        InvalidateRect(window, nullptr, FALSE);
+        for (const ULONGLONG end = GetTickCount64() + 1500; GetTickCount64() < end;) {
+            MSG message{};
+            if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                Sleep(10);
+                continue;
+            }
+            paints += message.message == WM_PAINT && message.hwnd == window ? 1 : 0;
+            DispatchMessageW(&message);
+        }
+    }
+    expectStatus(TextId::CannotReadPhotos, true);
+    // The failed paint and one for each clock tick of the interval; a repaint loop makes
+    // many more.
+    EXPECT_GE(paints, 1);
+    EXPECT_LE(paints, 4);
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
 }
 
 TEST_F(MainWindowTest, ExitWaitsForARunningDownloadThenEndsWithZero) {
@@ -380,6 +428,32 @@ TEST_F(MainWindowTest, TrayIconHidesRestoresAndComesBackAfterAShellRestart) {
     NOTIFYICONDATAW probe = appState.trayIconData; // modifying succeeds only for a known icon
     probe.uFlags = NIF_TIP;
     EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &probe));
+}
+
+TEST_F(MainWindowTest, AMaximizedWindowComesBackFromTheTrayMaximizedOnEveryPath) {
+    show();
+    appState.downloadInProgress = true; // Exit then only brings the window back
+    const std::pair<const char*, std::function<void()>> paths[] = {
+        {"click on the icon",
+         [&] { SendMessageW(window, WM_APP_TRAY, 0, MAKELPARAM(WM_LBUTTONUP, 1)); }},
+        {"icon selected", [&] { SendMessageW(window, WM_APP_TRAY, 0, MAKELPARAM(NIN_SELECT, 1)); }},
+        {"icon selected with the keyboard",
+         [&] { SendMessageW(window, WM_APP_TRAY, 0, MAKELPARAM(NIN_KEYSELECT, 1)); }},
+        {"menu item Open", [] { runTrayMenuChoice(IDM_TRAY_OPEN); }},
+        {"Exit during a download", [&] { command(IDM_EXIT); }},
+    };
+    for (const auto& [name, path] : paths) {
+        SCOPED_TRACE(name);
+        ShowWindow(window, SW_MAXIMIZE);
+        ASSERT_TRUE(IsZoomed(window));
+        command(IDC_HIDE_TO_TRAY);
+        ASSERT_FALSE(IsWindowVisible(window));
+        path();
+        pumpMessages();
+        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_TRUE(IsZoomed(window));
+    }
+    appState.downloadInProgress = false;
 }
 
 TEST_F(MainWindowTest, DragMovesTheDividerShiftDragPansAndTheWheelZoomsOverTheViewOnly) {

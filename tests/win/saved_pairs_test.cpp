@@ -104,6 +104,25 @@ TEST_F(SavedPairsWindow, SaveListAndReopenTheDefaultPairBitForBit) {
     EXPECT_EQ(listTexts(), (Texts{L"1  |  2018 / 2000", L"2  |  2000 / 2018"}));
 }
 
+TEST_F(SavedPairsWindow, ADoubleClickOnSavePairSavesOnceAndTenQuickClicksSaveTen) {
+    const CommandNotices notices(IDC_SAVE_PAIR);
+    ASSERT_NE(notices.hook, nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    HWND save = GetDlgItem(window, IDC_SAVE_PAIR);
+
+    clickWithMouse(save, {60, 16}, 2);
+    EXPECT_EQ(notices.codes, (std::vector<WORD>{BN_CLICKED, BN_DOUBLECLICKED}));
+    EXPECT_EQ(folderEntries(folder(L"Pairs")).size(), 1u);
+    // Quick clicks, each too far from the one before to make a double click with it.
+    notices.codes.clear();
+    for (int i = 0; i < 10; ++i) {
+        clickWithMouse(save, {i % 2 ? 30 : 100, 16}, 1);
+    }
+    EXPECT_EQ(notices.codes, std::vector<WORD>(10, BN_CLICKED));
+    EXPECT_EQ(folderEntries(folder(L"Pairs")).size(), 11u);
+}
+
 TEST_F(SavedPairsWindow, PlaceholderFollowsTheLanguage) {
     appState.languageIndex = 1;
     refreshSavedPairs();

@@ -249,6 +249,58 @@ inline Pixels paintedWindow(int width, int height) {
     return pixels;
 }
 
+// Left clicks of the real mouse at a point of a shown control (client coordinates), through
+// the system's input queue, and what they cause dispatched. Clicks at one point in one call
+// come within the double-click time, so two of them are a double click.
+inline void clickWithMouse(HWND control, POINT at, int clicks) {
+    ClientToScreen(control, &at);
+    SetCursorPos(at.x, at.y);
+    std::vector<INPUT> inputs;
+    for (int i = 0; i < clicks; ++i) {
+        for (DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+            INPUT input{};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = button;
+            inputs.push_back(input);
+        }
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    // The input reaches the queue on its way through the system; a few rounds take it all.
+    for (int round = 0; round < 10; ++round) {
+        Sleep(10);
+        pumpMessages();
+    }
+}
+
+// The notification codes of the WM_COMMAND messages from one control id that windows of this
+// thread receive while the recorder lives.
+struct CommandNotices {
+    explicit CommandNotices(int controlId) {
+        id = controlId;
+        codes.clear();
+        hook = SetWindowsHookExW(WH_CALLWNDPROC, &record, nullptr, GetCurrentThreadId());
+    }
+    ~CommandNotices() {
+        if (hook) {
+            UnhookWindowsHookEx(hook);
+        }
+    }
+    CommandNotices(const CommandNotices&) = delete;
+    CommandNotices& operator=(const CommandNotices&) = delete;
+
+    static LRESULT CALLBACK record(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->message == WM_COMMAND && LOWORD(sent->wParam) == id) {
+            codes.push_back(HIWORD(sent->wParam));
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline int id = 0;
+    static inline std::vector<WORD> codes;
+    HHOOK hook = nullptr;
+};
+
 inline int channelOf(std::uint32_t colour, int shift) {
     return static_cast<int>((colour >> shift) & 0xFF);
 }
