@@ -2,6 +2,7 @@
 // display, or the dialog says why not and keeps what the user typed.
 #include "import/modal_window.h"
 
+#include "app/accessibility.h"
 #include "app/commands.h"
 #include "archive/image_data.h"
 #include "archive/photo_limits.h"
@@ -16,6 +17,7 @@ namespace {
 
 void showImportMessage(HWND dialog, TextId id) {
     SetDlgItemTextW(dialog, IDC_IMPORT_MESSAGE, localizedText(id));
+    announceImportMessage(dialog);
 }
 
 std::wstring fieldText(HWND dialog, int id) {
