@@ -341,7 +341,7 @@ struct AccessibleObject final : IAccessible, IOleWindow {
             }
             if (isMain() && partOf(id)) {
                 setI4(role, *partOf(id) == PaintedPart::View ? ROLE_SYSTEM_GRAPHIC
-                                                                  : ROLE_SYSTEM_STATICTEXT);
+                                                             : ROLE_SYSTEM_STATICTEXT);
                 return S_OK;
             }
             if (isList() && isItem(id)) {
@@ -506,9 +506,8 @@ struct AccessibleObject final : IAccessible, IOleWindow {
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
         return guarded([&] {
-            return ownsChild(childIdIn(child).value_or(-1))
-                       ? DISP_E_MEMBERNOTFOUND
-                       : standard_->accDoDefaultAction(child);
+            return ownsChild(childIdIn(child).value_or(-1)) ? DISP_E_MEMBERNOTFOUND
+                                                            : standard_->accDoDefaultAction(child);
         });
     }
     // Setting names and values is long deprecated; no reader relies on it.
@@ -639,7 +638,8 @@ LRESULT answerGetObject(const SharedWindow& record, WPARAM wParam) {
     if (!object) {
         return 0;
     }
-    const LRESULT answer = LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(object));
+    const LRESULT answer =
+        LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(object));
     object->Release();
     // A negative answer is a failure code; the default procedure then answers instead.
     return answer > 0 ? answer : 0;
@@ -659,12 +659,15 @@ void noticeChanges(AccessibleWindow& record) {
     if (record.kind == ElementKind::MainClient) {
         // The status is announced by itself, and the clock changes every second: a name
         // change each second would drown everything else.
-        for (PaintedPart part : {PaintedPart::Caption, PaintedPart::SourceLine, PaintedPart::View}) {
-            std::wstring& last = record.lastPartTexts[static_cast<std::size_t>(childIdOf(part) - 1)];
+        for (PaintedPart part :
+             {PaintedPart::Caption, PaintedPart::SourceLine, PaintedPart::View}) {
+            std::wstring& last =
+                record.lastPartTexts[static_cast<std::size_t>(childIdOf(part) - 1)];
             std::wstring now = partText(part);
             if (now != last) {
                 last = std::move(now);
-                NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, record.window, OBJID_CLIENT, childIdOf(part));
+                NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, record.window, OBJID_CLIENT,
+                               childIdOf(part));
             }
         }
         return;
@@ -703,8 +706,8 @@ void setLiveRegion(HWND window, LONG childId, bool on) {
         VARIANT polite{};
         polite.vt = VT_I4;
         polite.lVal = LivePolite;
-        services->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT),
-                              static_cast<DWORD>(childId), LiveSettingProperty, polite);
+        services->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(childId),
+                              LiveSettingProperty, polite);
     } else {
         MSAAPROPID property = LiveSettingProperty;
         services->ClearHwndProps(window, static_cast<DWORD>(OBJID_CLIENT),

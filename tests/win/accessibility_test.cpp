@@ -113,10 +113,9 @@ class EventHook {
         for (const SeenEvent& seen : seenEvents) {
             IAccessible* raw = nullptr;
             VARIANT child{};
-            if (seen.event == event &&
-                SUCCEEDED(AccessibleObjectFromEvent(seen.window, static_cast<DWORD>(seen.object),
-                                                    static_cast<DWORD>(seen.child), &raw,
-                                                    &child))) {
+            if (seen.event == event && SUCCEEDED(AccessibleObjectFromEvent(
+                                           seen.window, static_cast<DWORD>(seen.object),
+                                           static_cast<DWORD>(seen.child), &raw, &child))) {
                 Accessible object(raw);
                 BSTR name = nullptr;
                 object->get_accName(child, &name);
@@ -154,6 +153,8 @@ class AccessibleWindow : public FreshAppStateTest {
         appState.languageIndex = language;
         window = createMainWindowAt(1.0f);
         ASSERT_NE(window, nullptr);
+        // Away from the screen's corner, so that screen and client coordinates differ.
+        SetWindowPos(window, nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(window, SW_SHOWNOACTIVATE);
         pumpMessages();
     }
@@ -194,8 +195,8 @@ TEST_F(AccessibleWindow, ControlsAndPaintedPartsReadInEnglishAndGerman) {
             EXPECT_EQ(read(objectOf(control(c.id)).get()), c.reading) << c.id;
         }
         const Accessible list = objectOf(control(IDC_SAVED_PAIRS));
-        EXPECT_EQ(read(list.get(), 1), (Reading{text(TextId::SavedPairsEmpty),
-                                                ROLE_SYSTEM_LISTITEM, L""}));
+        EXPECT_EQ(read(list.get(), 1),
+                  (Reading{text(TextId::SavedPairsEmpty), ROLE_SYSTEM_LISTITEM, L""}));
 
         // The main window's children as a reader collects them: the five painted parts as
         // simple elements, then the seventeen controls as objects of their own.
@@ -225,14 +226,16 @@ TEST_F(AccessibleWindow, ControlsAndPaintedPartsReadInEnglishAndGerman) {
             EXPECT_EQ(read(main.get(), part.id), part.reading) << part.id;
         }
         const Reading clock = read(main.get(), ClockId);
-        EXPECT_NE(clock.name.find(L"UTC"), std::wstring::npos) << testing::PrintToString(clock.name);
+        EXPECT_NE(clock.name.find(L"UTC"), std::wstring::npos)
+            << testing::PrintToString(clock.name);
 
         // Where the view and the status line are drawn, and what a hit test finds there.
         RECT client{};
         GetClientRect(window, &client);
         const POINT view = onScreen(274, 192);
         LONG box[4] = {};
-        ASSERT_EQ(main->accLocation(&box[0], &box[1], &box[2], &box[3], childVariant(ViewId)), S_OK);
+        ASSERT_EQ(main->accLocation(&box[0], &box[1], &box[2], &box[3], childVariant(ViewId)),
+                  S_OK);
         EXPECT_EQ(std::tuple(box[0], box[1], box[2], box[3]),
                   std::tuple(view.x, view.y, client.right - 302, client.bottom - 355));
         const POINT status = onScreen(274, client.bottom - 39);
@@ -301,8 +304,8 @@ TEST_F(AccessibleWindow, EachNewStatusAndImportMessageIsAnnounced) {
         const HWND announcer = c.run();
         EXPECT_EQ(hook.namesOf(EVENT_OBJECT_LIVEREGIONCHANGED), std::vector<std::wstring>{c.text});
         EXPECT_TRUE(contains(hook.namesOf(EVENT_OBJECT_NAMECHANGE), c.text));
-        const auto fromAnnouncer = std::count_if(
-            seenEvents.begin(), seenEvents.end(), [announcer](const SeenEvent& seen) {
+        const auto fromAnnouncer =
+            std::count_if(seenEvents.begin(), seenEvents.end(), [announcer](const SeenEvent& seen) {
                 return seen.event == EVENT_OBJECT_LIVEREGIONCHANGED && seen.window == announcer;
             });
         EXPECT_EQ(fromAnnouncer, 1);
@@ -377,8 +380,8 @@ TEST_F(AccessibleWindow, ObjectsHeldPastTheirWindowFailCleanly) {
         VARIANT hit{};
         EXPECT_TRUE(FAILED(object->accHitTest(10, 10, &hit)));
         LONG box[4] = {};
-        EXPECT_TRUE(FAILED(
-            object->accLocation(&box[0], &box[1], &box[2], &box[3], childVariant(ViewId))));
+        EXPECT_TRUE(
+            FAILED(object->accLocation(&box[0], &box[1], &box[2], &box[3], childVariant(ViewId))));
         HWND owner = nullptr;
         EXPECT_TRUE(FAILED(WindowFromAccessibleObject(object, &owner)) || owner == nullptr);
     }
