@@ -386,3 +386,83 @@ TEST_F(AccessibleWindow, ObjectsHeldPastTheirWindowFailCleanly) {
         EXPECT_TRUE(FAILED(WindowFromAccessibleObject(object, &owner)) || owner == nullptr);
     }
 }
+
+namespace {
+
+// The real program, started beside the tests, as a screen reader meets it: in another
+// process, its objects reached through COM's marshalling.
+struct OtherProcess {
+    PROCESS_INFORMATION info{};
+    HWND window = nullptr;
+
+    OtherProcess() {
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring program(path);
+        program.replace(program.find_last_of(L"\\/") + 1, std::wstring::npos, L"Driftpane.exe");
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &info)) {
+            return;
+        }
+        WaitForInputIdle(info.hProcess, 30000);
+        // Generous: only a program that never shows its window waits this long.
+        for (int tries = 0; tries < 300 && !window; ++tries) {
+            for (HWND found = FindWindowW(L"DriftpaneMain", nullptr); found;
+                 found = FindWindowExW(nullptr, found, L"DriftpaneMain", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(found, &owner);
+                window = owner == info.dwProcessId ? found : window;
+            }
+            Sleep(window ? 0 : 100);
+        }
+    }
+    ~OtherProcess() {
+        if (!info.hProcess) {
+            return;
+        }
+        if (window) {
+            PostMessageW(window, WM_COMMAND, IDM_EXIT, 0);
+        }
+        if (WaitForSingleObject(info.hProcess, 30000) == WAIT_TIMEOUT) {
+            TerminateProcess(info.hProcess, 99);
+            WaitForSingleObject(info.hProcess, 10000);
+        }
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    OtherProcess(const OtherProcess&) = delete;
+    OtherProcess& operator=(const OtherProcess&) = delete;
+};
+
+} // namespace
+
+TEST(AccessibleProgram, ReadAndHeardFromAnotherProcess) {
+    const OtherProcess program;
+    ASSERT_NE(program.window, nullptr);
+    EXPECT_EQ(read(objectOf(GetDlgItem(program.window, IDC_COMPARISON)).get()),
+              (Reading{L"2000 / 2018", ROLE_SYSTEM_SLIDER, L"50%"}));
+    const Accessible main = objectOf(program.window);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(read(main.get(), ViewId),
+              (Reading{L"Aral Sea, 2000 / 2018", ROLE_SYSTEM_GRAPHIC, L""}));
+    RECT client{};
+    GetClientRect(program.window, &client);
+    POINT centre{274 + (client.right - 302) / 2, 192 + (client.bottom - 355) / 2};
+    ClientToScreen(program.window, &centre);
+    VARIANT found{};
+    ASSERT_EQ(main->accHitTest(centre.x, centre.y, &found), S_OK);
+    EXPECT_EQ(std::tuple(found.vt, found.lVal), std::tuple(VT_I4, ViewId));
+
+    // "Load years" sets the status anew; the hook here hears it from over there.
+    const EventHook hook;
+    PostMessageW(program.window, WM_COMMAND, IDC_LOAD_YEARS, 0);
+    std::vector<std::wstring> heard;
+    for (int tries = 0; tries < 100 && heard.empty(); ++tries) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        heard = hook.namesOf(EVENT_OBJECT_LIVEREGIONCHANGED);
+    }
+    EXPECT_EQ(heard, std::vector<std::wstring>{inLanguage(TextId::Ready, 0)});
+}
