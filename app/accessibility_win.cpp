@@ -144,7 +144,13 @@ LRESULT CALLBACK accessibleWindowProc(HWND window, UINT message, WPARAM wParam, 
         // The system reports the window's focus; a reader should hear that the view has it.
         NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, childIdOf(PaintedPart::View));
     }
-    noticeChanges(*record);
+    // A subclass runs outside the window's exception guard, and nothing may leave a window
+    // procedure; only a text copy can fail here, for want of memory, and the next message
+    // tries again.
+    try {
+        noticeChanges(*record);
+    } catch (...) {
+    }
     return result;
 }
 

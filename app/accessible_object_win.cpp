@@ -55,9 +55,13 @@ HRESULT windowObject(HWND window, IDispatch** out) {
                                       reinterpret_cast<void**>(out));
 }
 
+// An item of a combo box or list box, by the messages of its kind; empty for no item.
 std::wstring itemText(HWND control, UINT lengthMessage, UINT textMessage, LRESULT index) {
+    if (index < 0) {
+        return {};
+    }
     const LRESULT length = SendMessageW(control, lengthMessage, static_cast<WPARAM>(index), 0);
-    if (index < 0 || length <= 0) {
+    if (length <= 0) {
         return {};
     }
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -66,8 +70,6 @@ std::wstring itemText(HWND control, UINT lengthMessage, UINT textMessage, LRESUL
     text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
     return text;
 }
-
-
 
 std::optional<LONG> roleOf(ElementKind kind) {
     switch (kind) {
@@ -87,7 +89,6 @@ std::optional<LONG> roleOf(ElementKind kind) {
     return std::nullopt;
 }
 
-
 RECT clientRect(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
@@ -103,8 +104,8 @@ void answerLocation(HWND window, RECT box, LONG* left, LONG* top, LONG* width, L
     *height = box.bottom - box.top;
 }
 
-// The one object type: what it answers itself depends on the window's kind; the rest goes
-// to the standard object of the same window.
+// One object of one window, made anew for each WM_GETOBJECT; its window's record says what
+// it answers itself, and standard_ answers the rest.
 struct AccessibleObject final : IAccessible, IOleWindow {
     AccessibleObject(SharedWindow record, ComPtr<IAccessible> standard)
         : record_(std::move(record)), standard_(std::move(standard)) {}
