@@ -94,12 +94,12 @@ void CALLBACK recordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, 
     seenEvents.push_back({event, window, object, child});
 }
 
-// Name, value and live-region changes, as a reader's out-of-context hook receives them.
+// Focus, name, value and live-region changes, as a reader's out-of-context hook receives them.
 class EventHook {
   public:
     EventHook() {
         seenEvents.clear();
-        hook_ = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+        hook_ = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
                                 recordEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
     }
     ~EventHook() { UnhookWinEvent(hook_); }
@@ -266,6 +266,15 @@ TEST_F(AccessibleWindow, ControlsAndPaintedPartsReadInEnglishAndGerman) {
         EXPECT_EQ(found.vt, VT_DISPATCH);
         VariantClear(&found);
 
+        // With the keyboard in the window itself the arrows move the divider: the view has
+        // the focus, and a reader is told so.
+        const EventHook hook;
+        SetFocus(window);
+        EXPECT_TRUE(contains(hook.namesOf(EVENT_OBJECT_FOCUS), L"Aral Sea, 2000 / 2018"));
+        VARIANT focus{};
+        ASSERT_EQ(main->get_accFocus(&focus), S_OK);
+        EXPECT_EQ(std::tuple(focus.vt, focus.lVal), std::tuple(VT_I4, ViewId));
+
         DestroyWindow(window);
         pumpMessages();
     }
@@ -310,12 +319,22 @@ TEST_F(AccessibleWindow, EachNewStatusAndImportMessageIsAnnounced) {
             });
         EXPECT_EQ(fromAnnouncer, 1);
     }
-    // The message line and the dialog's buttons read as what they are.
+    // The message line, the buttons and the fields read as what they are, the fields named by
+    // their labels.
     const HWND dialog = appState.importDialog;
-    EXPECT_EQ(read(objectOf(GetDlgItem(dialog, IDC_IMPORT_MESSAGE)).get()),
-              (Reading{inLanguage(TextId::CannotReadPhotos, 0), ROLE_SYSTEM_STATICTEXT, L""}));
-    EXPECT_EQ(read(objectOf(GetDlgItem(dialog, IDC_IMPORT)).get()),
-              (Reading{L"Import pair", ROLE_SYSTEM_PUSHBUTTON, L""}));
+    const struct {
+        int id;
+        Reading reading;
+    } controls[] = {
+        {IDC_IMPORT_MESSAGE,
+         {inLanguage(TextId::CannotReadPhotos, 0), ROLE_SYSTEM_STATICTEXT, L""}},
+        {IDC_IMPORT, {L"Import pair", ROLE_SYSTEM_PUSHBUTTON, L""}},
+        {IDC_FIRST_PATH, {L"First photo - full file path", ROLE_SYSTEM_TEXT, L""}},
+        {IDC_SECOND_YEAR_EDIT, {L"Second year", ROLE_SYSTEM_TEXT, L"2024"}},
+    };
+    for (const auto& c : controls) {
+        EXPECT_EQ(read(objectOf(GetDlgItem(dialog, c.id)).get()), c.reading) << c.id;
+    }
 }
 
 TEST_F(AccessibleWindow, NamesAndValuesFollowLanguageDividerAndSwap) {
