@@ -246,10 +246,6 @@ void makeModalWindowAccessible(HWND window) {
     for (int id : {IDC_IMPORT, IDC_MODAL_CLOSE}) {
         watch(GetDlgItem(window, id), ElementKind::Button);
     }
-    for (int id : {IDC_FIRST_PATH, IDC_SECOND_PATH, IDC_FIRST_YEAR_EDIT, IDC_SECOND_YEAR_EDIT,
-                   IDC_HELP_TEXT}) {
-        watch(GetDlgItem(window, id), ElementKind::Field);
-    }
     if (HWND line = GetDlgItem(window, IDC_IMPORT_MESSAGE)) {
         watch(line, ElementKind::MessageLine);
         setLiveRegion(line, CHILDID_SELF, true);

@@ -19,7 +19,6 @@ enum class ElementKind {
     Slider,
     SavedPairsList,
     MessageLine,
-    Field, // an edit of the import dialog, named by the label before it
 };
 
 // What every object made for one window shares with the window's subclass. A reader may hold

@@ -83,8 +83,6 @@ std::optional<LONG> roleOf(ElementKind kind) {
         return ROLE_SYSTEM_LIST;
     case ElementKind::MessageLine:
         return ROLE_SYSTEM_STATICTEXT;
-    case ElementKind::Field:
-        return ROLE_SYSTEM_TEXT;
     case ElementKind::MainClient:
         break;
     }
@@ -221,8 +219,7 @@ struct AccessibleObject final : IAccessible, IOleWindow {
         return guarded([&] {
             const LONG id = childIdIn(child).value_or(-1);
             if (id == CHILDID_SELF &&
-                (record_->kind == ElementKind::YearList || record_->kind == ElementKind::Slider ||
-                 record_->kind == ElementKind::Field)) {
+                (record_->kind == ElementKind::YearList || record_->kind == ElementKind::Slider)) {
                 return answerText(accessibleValue(*record_), value);
             }
             if (ownsChild(id)) {
@@ -554,15 +551,6 @@ std::wstring accessibleName(const AccessibleWindow& record) {
     case ElementKind::Button:
     case ElementKind::MessageLine:
         return readControlText(record.window);
-    case ElementKind::Field: {
-        // The label is the static created just before the field, as Windows' own proxy
-        // finds it; Wine's names an edit by its content instead.
-        HWND label = GetWindow(record.window, GW_HWNDPREV);
-        wchar_t className[16] = {};
-        GetClassNameW(label, className, 16);
-        return label && lstrcmpiW(className, L"Static") == 0 ? readControlText(label)
-                                                             : std::wstring();
-    }
     case ElementKind::MainClient:
         break;
     }
@@ -576,8 +564,6 @@ std::wstring accessibleValue(const AccessibleWindow& record) {
                         SendMessageW(record.window, CB_GETCURSEL, 0, 0));
     case ElementKind::Slider:
         return dividerPercentText(appState.dividerPos);
-    case ElementKind::Field:
-        return readControlText(record.window);
     default:
         return {};
     }
