@@ -1,6 +1,7 @@
 // The status line, installPair, the command table of the main window and its exception guard.
 #include "app/commands.h"
 
+#include "app/accessibility.h"
 #include "app/control_ids.h"
 #include "app/main_window.h"
 #include "app/tray.h"
@@ -22,6 +23,7 @@ void setStatus(TextId id, bool isError) {
     if (appState.mainWindow) {
         InvalidateRect(appState.mainWindow, nullptr, FALSE);
     }
+    announceStatus();
 }
 
 bool installPair(std::shared_ptr<ImageData> firstPhoto, std::shared_ptr<ImageData> secondPhoto,

@@ -2,6 +2,7 @@
 // its owner-drawn buttons, panel colours, minimum size, clock strip, DPI and language changes.
 #include "app/main_window.h"
 
+#include "app/accessibility.h"
 #include "app/commands.h"
 #include "app/control_ids.h"
 #include "app/controls.h"
@@ -99,6 +100,7 @@ LRESULT mainWindowOnCreate(HWND window) {
     // Dialogs start with their keyboard cues set from the last input; a plain window does
     // not, so its buttons would draw focus rectangles after a mouse click.
     SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
+    makeMainWindowAccessible(window);
     return 0;
 }
 

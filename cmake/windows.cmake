@@ -34,7 +34,9 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 endif()
 
-set(DRIFTPANE_WIN_LIBS gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 winhttp bcrypt
+# oleacc after uuid: both define IID_IAccessible, and the linker must take it from uuid,
+# which it pulls in anyway, before it meets the copy in oleacc.
+set(DRIFTPANE_WIN_LIBS gdiplus shlwapi shell32 ole32 oleaut32 uuid oleacc comctl32 winhttp bcrypt
     user32 gdi32 kernel32)
 
 add_library(driftpane_free STATIC ${DRIFTPANE_FREE_SOURCES})

@@ -2,6 +2,7 @@
 // display, or the dialog says why not and keeps what the user typed.
 #include "import/modal_window.h"
 
+#include "app/accessibility.h"
 #include "app/commands.h"
 #include "app/controls.h"
 #include "archive/image_data.h"
@@ -18,6 +19,7 @@ namespace {
 
 void showImportMessage(HWND dialog, TextId id) {
     SetDlgItemTextW(dialog, IDC_IMPORT_MESSAGE, localizedText(id));
+    announceImportMessage(dialog);
 }
 
 std::wstring fieldText(HWND dialog, int id) {

@@ -2,6 +2,7 @@
 // help box, with the import action and the dropped-files handling. Windows only.
 #pragma once
 
+#include "app/accessibility.h"
 #include "core/text_table.h"
 
 #include <windows.h>
@@ -46,6 +47,7 @@ template <typename Handler> LRESULT callModalGuarded(HWND window, Handler&& hand
         return handler();
     } catch (...) {
         SetDlgItemTextW(window, IDC_IMPORT_MESSAGE, localizedText(TextId::CannotReadPhotos));
+        announceImportMessage(window);
         return 0;
     }
 }

@@ -3,6 +3,7 @@
 // and closing.
 #include "import/modal_window.h"
 
+#include "app/accessibility.h"
 #include "app/controls.h"
 #include "app/layout.h"
 #include "app/main_window.h"
@@ -116,6 +117,7 @@ LRESULT modalWindowOnCreate(HWND window, LPARAM lParam) {
     const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
     const auto kind = static_cast<ModalKind>(reinterpret_cast<INT_PTR>(creation->lpCreateParams));
     createModalControls(window, kind);
+    makeModalWindowAccessible(window);
     // As the main window does: focus rectangles only once the keyboard is in use.
     SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
     return 0;
