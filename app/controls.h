@@ -21,6 +21,10 @@ std::wstring readControlText(HWND control);
 // window and of an open modal window; the old font is released only after that.
 void renewUiFont();
 
+// The first half of WM_DPICHANGED for either window: the program's one scale becomes the
+// message's (wParam) and the window takes the rectangle Windows suggests (lParam).
+void adoptDpiChange(HWND window, WPARAM wParam, LPARAM lParam);
+
 // The answer to WM_CTLCOLOR*: background and text colour set on the control's device
 // context (wParam), and the brush of that background, made the first time.
 LRESULT answerControlColour(WPARAM dc, COLORREF background, COLORREF text, UniqueBrush& brush);

@@ -49,6 +49,14 @@ void renewUiFont() {
     }
 }
 
+void adoptDpiChange(HWND window, WPARAM wParam, LPARAM lParam) {
+    appState.uiScale = static_cast<float>(HIWORD(wParam)) / 96.0f;
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT answerControlColour(WPARAM dc, COLORREF background, COLORREF text, UniqueBrush& brush) {
     SetBkColor(reinterpret_cast<HDC>(dc), background);
     SetTextColor(reinterpret_cast<HDC>(dc), text);

@@ -255,12 +255,8 @@ LRESULT mainWindowOnCaptureChanged() {
 }
 
 LRESULT mainWindowOnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
-    appState.uiScale = static_cast<float>(HIWORD(wParam)) / 96.0f;
-    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
     // The size change this causes already runs layoutControls, with the old font still set.
-    SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                 suggested->right - suggested->left, suggested->bottom - suggested->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    adoptDpiChange(window, wParam, lParam);
     renewUiFont();
     layoutControls();
     // An open dialog follows the one scale of the program.

@@ -182,11 +182,7 @@ LRESULT modalWindowOnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
 // One scale and one font serve the whole program, so the main window's controls follow
 // the new scale as well, although that window may stay on its own monitor.
 LRESULT modalWindowOnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
-    appState.uiScale = static_cast<float>(HIWORD(wParam)) / 96.0f;
-    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-    SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                 suggested->right - suggested->left, suggested->bottom - suggested->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    adoptDpiChange(window, wParam, lParam);
     renewUiFont();
     layoutModalControls();
     layoutControls();

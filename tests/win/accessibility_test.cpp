@@ -412,46 +412,30 @@ namespace {
 // The real program, started beside the tests, as a screen reader meets it: in another
 // process, its objects reached through COM's marshalling.
 struct OtherProcess {
-    PROCESS_INFORMATION info{};
+    StartedProcess process;
     HWND window = nullptr;
 
     OtherProcess() {
-        wchar_t path[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        std::wstring program(path);
-        program.replace(program.find_last_of(L"\\/") + 1, std::wstring::npos, L"Driftpane.exe");
-        std::wstring commandLine = L"\"" + program + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                            nullptr, nullptr, &startup, &info)) {
+        if (!process.started) {
             return;
         }
-        WaitForInputIdle(info.hProcess, 30000);
+        WaitForInputIdle(process.info.hProcess, 30000);
         // Generous: only a program that never shows its window waits this long.
         for (int tries = 0; tries < 300 && !window; ++tries) {
             for (HWND found = FindWindowW(L"DriftpaneMain", nullptr); found;
                  found = FindWindowExW(nullptr, found, L"DriftpaneMain", nullptr)) {
                 DWORD owner = 0;
                 GetWindowThreadProcessId(found, &owner);
-                window = owner == info.dwProcessId ? found : window;
+                window = owner == process.info.dwProcessId ? found : window;
             }
             Sleep(window ? 0 : 100);
         }
     }
     ~OtherProcess() {
-        if (!info.hProcess) {
-            return;
-        }
         if (window) {
             PostMessageW(window, WM_COMMAND, IDM_EXIT, 0);
+            process.waitForExit();
         }
-        if (WaitForSingleObject(info.hProcess, 30000) == WAIT_TIMEOUT) {
-            TerminateProcess(info.hProcess, 99);
-            WaitForSingleObject(info.hProcess, 10000);
-        }
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
     }
     OtherProcess(const OtherProcess&) = delete;
     OtherProcess& operator=(const OtherProcess&) = delete;

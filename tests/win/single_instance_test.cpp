@@ -1,6 +1,7 @@
 // Starts the real Driftpane.exe twice: the second start hands over to the first, whose window
 // comes back from the tray, and ends with 0; the first ends with 0 through its Exit command.
 #include "app/control_ids.h"
+#include "tests/win/test_support.h"
 
 #include <windows.h>
 
@@ -11,41 +12,6 @@
 #include <tuple>
 
 namespace {
-
-// A started process, ended here should the test fail before it ends by itself.
-struct StartedProcess {
-    PROCESS_INFORMATION info{};
-    bool started = false;
-
-    StartedProcess() {
-        wchar_t path[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        std::wstring program(path);
-        program.replace(program.find_last_of(L"\\/") + 1, std::wstring::npos, L"Driftpane.exe");
-        std::wstring commandLine = L"\"" + program + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                 nullptr, nullptr, &startup, &info) != FALSE;
-    }
-    ~StartedProcess() {
-        if (started) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(info.hProcess, 99);
-                WaitForSingleObject(info.hProcess, 10000);
-            }
-            CloseHandle(info.hThread);
-            CloseHandle(info.hProcess);
-        }
-    }
-    // Generous: only a hang waits this long, and the exit code then shows it.
-    DWORD waitForExit() const {
-        WaitForSingleObject(info.hProcess, 60000);
-        DWORD code = 12345;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-};
 
 struct WindowSearch {
     DWORD processId = 0;

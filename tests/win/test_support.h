@@ -365,3 +365,41 @@ inline void expectPixels(const Pixels& pixels, const std::vector<Probe>& probes)
     }
 }
 #endif
+
+// The real Driftpane.exe beside the test program, started as a user starts it; ended here
+// should the test fail before it ends by itself.
+struct StartedProcess {
+    PROCESS_INFORMATION info{};
+    bool started = false;
+
+    StartedProcess() {
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring program(path);
+        program.replace(program.find_last_of(L"\\/") + 1, std::wstring::npos, L"Driftpane.exe");
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &startup, &info) != FALSE;
+    }
+    ~StartedProcess() {
+        if (started) {
+            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(info.hProcess, 99);
+                WaitForSingleObject(info.hProcess, 10000);
+            }
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
+    }
+    // Generous: only a hang waits this long, and the exit code then shows it.
+    DWORD waitForExit() const {
+        WaitForSingleObject(info.hProcess, 60000);
+        DWORD code = 12345;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+    StartedProcess(const StartedProcess&) = delete;
+    StartedProcess& operator=(const StartedProcess&) = delete;
+};
