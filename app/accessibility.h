@@ -12,6 +12,11 @@ void makeMainWindowAccessible(HWND window);
 // The same for a modal window's owner-drawn buttons and the import dialog's message line.
 void makeModalWindowAccessible(HWND window);
 
+// Tells screen readers of every name and value of the program's own that changed since they
+// were last told: the pair's names, the view, the slider's position. The view's effects and
+// every new status call it; nothing else changes them.
+void noticeAccessibleChanges();
+
 // Tells screen readers that the status line shows a new text, and that whatever else a new
 // status usually comes with (the pair's names, the slider) changed too.
 void announceStatus();

@@ -145,13 +145,6 @@ LRESULT CALLBACK accessibleWindowProc(HWND window, UINT message, WPARAM wParam, 
         // The system reports the window's focus; a reader should hear that the view has it.
         NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, childIdOf(PaintedPart::View));
     }
-    // A subclass runs outside the window's exception guard, and nothing may leave a window
-    // procedure; only a text copy can fail here, for want of memory, and the next message
-    // tries again.
-    try {
-        noticeChanges(*record);
-    } catch (...) {
-    }
     return result;
 }
 
@@ -253,7 +246,7 @@ void makeModalWindowAccessible(HWND window) {
     }
 }
 
-void announceStatus() {
+void noticeAccessibleChanges() {
     AccessibleWindow* main = recordOf(appState.mainWindow);
     if (!main || !main->connected) {
         return; // not yet accessible: the window is still being built
@@ -265,6 +258,18 @@ void announceStatus() {
                 noticeChanges(*control);
             }
         }
+    } catch (...) {
+        // Only a text copy can fail, for want of memory; the next change tells again.
+    }
+}
+
+void announceStatus() {
+    AccessibleWindow* main = recordOf(appState.mainWindow);
+    if (!main || !main->connected) {
+        return;
+    }
+    noticeAccessibleChanges();
+    try {
         announce(main->window, childIdOf(PaintedPart::Status), appState.statusText);
     } catch (...) {
         // Only a text copy can fail, for want of memory; the status itself stands.

@@ -345,6 +345,11 @@ void runViewEffects(const ViewEffects& effects) {
             break;
         }
     }
+    // A drag, a key, the slider, Swap, Fit or a new pair: the divider or the pair's names
+    // may have changed, and readers hear of it only from an event.
+    if (!effects.empty()) {
+        noticeAccessibleChanges();
+    }
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
