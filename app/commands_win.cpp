@@ -1,7 +1,7 @@
 // The status line, installPair, the command table of the main window and its exception guard.
 #include "app/commands.h"
 
-#include "app/accessibility.h"
+#include "accessibility/accessibility.h"
 #include "app/control_ids.h"
 #include "app/main_window.h"
 #include "app/tray.h"

@@ -2,7 +2,7 @@
 // its owner-drawn buttons, panel colours, minimum size, clock strip, DPI and language changes.
 #include "app/main_window.h"
 
-#include "app/accessibility.h"
+#include "accessibility/accessibility.h"
 #include "app/commands.h"
 #include "app/control_ids.h"
 #include "app/controls.h"

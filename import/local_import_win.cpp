@@ -2,7 +2,7 @@
 // display, or the dialog says why not and keeps what the user typed.
 #include "import/modal_window.h"
 
-#include "app/accessibility.h"
+#include "accessibility/accessibility.h"
 #include "app/commands.h"
 #include "app/controls.h"
 #include "archive/image_data.h"

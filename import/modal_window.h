@@ -2,7 +2,7 @@
 // help box, with the import action and the dropped-files handling. Windows only.
 #pragma once
 
-#include "app/accessibility.h"
+#include "accessibility/accessibility.h"
 #include "core/text_table.h"
 
 #include <windows.h>

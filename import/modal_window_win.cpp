@@ -3,7 +3,7 @@
 // and closing.
 #include "import/modal_window.h"
 
-#include "app/accessibility.h"
+#include "accessibility/accessibility.h"
 #include "app/controls.h"
 #include "app/layout.h"
 #include "app/main_window.h"

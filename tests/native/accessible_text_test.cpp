@@ -1,6 +1,6 @@
 // What the main window's accessible objects say and where its painted parts lie for a
 // screen reader's hit test.
-#include "app/accessible_text.h"
+#include "accessibility/accessible_text.h"
 
 #include "core/text_table.h"
 

@@ -3,7 +3,7 @@
 // only.
 #pragma once
 
-#include "app/accessible_text.h"
+#include "accessibility/accessible_text.h"
 #include "core/text_table.h"
 
 #include <windows.h>

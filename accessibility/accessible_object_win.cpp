@@ -2,7 +2,7 @@
 // rest goes to the standard object oleacc makes for the same window, which already gets focus,
 // states, navigation and default actions right. The main window's object adds the painted
 // parts as simple children, the saved-pairs list's object its items.
-#include "app/accessible_object.h"
+#include "accessibility/accessible_object.h"
 
 #include "app/controls.h"
 #include "core/app_state.h"

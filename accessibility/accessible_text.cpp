@@ -1,6 +1,6 @@
 // Names, values and places of the main window's accessible parts, from the state and the
 // painting's own geometry.
-#include "app/accessible_text.h"
+#include "accessibility/accessible_text.h"
 
 #include "core/text_table.h"
 #include "core/view_controller.h"

@@ -2,9 +2,9 @@
 // the events that tell readers of changes, and the announcements of new statuses and import
 // messages. Wine's standard objects call every control a "client" and give its window text as
 // name; the program's own read the same on Windows and under Wine.
-#include "app/accessibility.h"
+#include "accessibility/accessibility.h"
 
-#include "app/accessible_object.h"
+#include "accessibility/accessible_object.h"
 #include "app/controls.h"
 #include "app/control_ids.h"
 #include "core/app_state.h"
