@@ -14,9 +14,8 @@ constexpr GUID LiveSettingProperty = {
 
 HRESULT setLiveSettingByAnnotation(HWND window, LONG childId, const VARIANT& value) {
     IAccPropServices* raw = nullptr;
-    const HRESULT made =
-        CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                         IID_IAccPropServices, reinterpret_cast<void**>(&raw));
+    const HRESULT made = CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                          IID_IAccPropServices, reinterpret_cast<void**>(&raw));
     if (FAILED(made) || !raw) {
         return FAILED(made) ? made : E_NOINTERFACE;
     }
