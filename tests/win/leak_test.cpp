@@ -118,8 +118,7 @@ TEST_F(Leaks, RepeatedOperationsGiveBackTheirMemoryAndObjects) {
         {"export a PNG", 5, 6 * MiB, [&] { command(IDC_EXPORT_PNG); }},
         {"paint the window", 8, 4 * MiB,
          [&] { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }},
-        {"install an archive pair", 6, 8 * MiB,
-         [&] { command(IDC_PLACE_FIRST + (round++ % 3)); }},
+        {"install an archive pair", 6, 8 * MiB, [&] { command(IDC_PLACE_FIRST + (round++ % 3)); }},
         {"open the saved pair", 6, 8 * MiB,
          [&] {
              HWND list = GetDlgItem(window, IDC_SAVED_PAIRS);
