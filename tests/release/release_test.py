@@ -10,14 +10,16 @@ release folder URL are checked against the files (manifest_check.py), and agains
 publishers' schemas when ../shared/schemas beside the source folder holds them; the check
 itself must reject manifests with a wrong hash or a missing field. Then the release is made
 again through the tag job's script (.ci/release), signed with a code-signing certificate and
-a minisign key made here: the signatures must verify and refuse one changed byte, and the
-signed installer is the one installed, so that the uninstaller it writes is checked too.
+a minisign key made here and time-stamped by a local RFC 3161 authority: the signatures must
+verify and refuse one changed byte, and the signed installer is the one installed, so that
+the uninstaller it writes is checked too.
 
 Usage: release_test.py --exe build/win/Driftpane.exe --work DIR
 """
 
 import argparse
 import base64
+import http.server
 import json
 import os
 import pathlib
@@ -26,6 +28,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import threading
 import time
 import zipfile
 
@@ -352,6 +355,50 @@ def check_manifests(dist, work, exe):
            "zip, installer and SHA256SUMS byte for byte the same as with the URL")
 
 
+class TimeStamps:
+    """An RFC 3161 time-stamp authority on 127.0.0.1, its certificate made here, answering
+    each request through `openssl ts -reply`; ended with close()."""
+
+    def __init__(self, folder):
+        folder.mkdir(parents=True, exist_ok=True)
+        self.cert = folder / "tsa.pem"
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days",
+                        "2", "-subj", "/CN=Driftpane test time stamps", "-addext",
+                        "extendedKeyUsage=critical,timeStamping", "-keyout",
+                        str(folder / "tsa.key"), "-out", str(self.cert)],
+                       check=True, capture_output=True)
+        (folder / "serial").write_text("01\n")
+        config = folder / "tsa.cnf"
+        config.write_text("[tsa]\ndefault_tsa = test\n[test]\nserial = %s\n"
+                          "signer_cert = %s\nsigner_key = %s\nsigner_digest = sha256\n"
+                          "default_policy = 1.3.6.1.4.1.99999.1\ndigests = sha256\n"
+                          "accuracy = secs:1\ness_cert_id_alg = sha256\n"
+                          % (folder / "serial", self.cert, folder / "tsa.key"))
+
+        class Answer(http.server.BaseHTTPRequestHandler):
+            def do_POST(self):
+                query = self.rfile.read(int(self.headers["Content-Length"]))
+                reply = subprocess.run(["openssl", "ts", "-reply", "-config", str(config),
+                                        "-queryfile", "/dev/stdin"], input=query,
+                                       capture_output=True).stdout
+                self.send_response(200)
+                self.send_header("Content-Type", "application/timestamp-reply")
+                self.send_header("Content-Length", str(len(reply)))
+                self.end_headers()
+                self.wfile.write(reply)
+
+            def log_message(self, *args):
+                pass
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Answer)
+        self.url = "http://127.0.0.1:%d/" % self.server.server_address[1]
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
 def signing_secrets(folder):
     """A throwaway code-signing certificate and an encrypted minisign key, handed over as the
     forge hands over secrets; with the certificate and public key to check against."""
@@ -375,9 +422,12 @@ def signing_secrets(folder):
     return env, folder / "cert.pem", folder / "minisign.pub"
 
 
-def verifies(path, cert):
-    return subprocess.run(["osslsigncode", "verify", "-CAfile", str(cert), "-in", str(path)],
-                          capture_output=True).returncode == 0
+def verifies(path, cert, tsa):
+    """Whether path's signature verifies by cert, and its time stamp by tsa."""
+    checked = subprocess.run(["osslsigncode", "verify", "-CAfile", str(cert), "-TSA-CAfile",
+                              str(tsa), "-in", str(path)], capture_output=True, text=True)
+    return (checked.returncode == 0
+            and "Timestamp Server Signature verification: ok" in checked.stdout)
 
 
 def changed_copy(path, work):
@@ -389,14 +439,15 @@ def changed_copy(path, work):
     return copy
 
 
-def check_signed(dist, work, exe, cert, public_key):
+def check_signed(dist, work, exe, cert, tsa, public_key):
     """Checks a signed release; returns its signed Driftpane.exe."""
     with zipfile.ZipFile(dist / ZIP) as archive:
         signed = work / "Driftpane.exe"
         signed.write_bytes(archive.read("Driftpane.exe"))
     for path in (signed, dist / SETUP):
-        expect(verifies(path, cert), "%s carries a signature that verifies" % path.name)
-        expect(not verifies(changed_copy(path, work), cert),
+        expect(verifies(path, cert, tsa),
+               "%s carries a signature and a time stamp that verify" % path.name)
+        expect(not verifies(changed_copy(path, work), cert, tsa),
                "%s with one byte changed is refused" % path.name)
     unsigned = work / "unsigned.exe"
     unsigned.unlink(missing_ok=True)  # osslsigncode writes no file over another
@@ -426,7 +477,7 @@ def check_signed(dist, work, exe, cert, public_key):
            "a release URL without its final / is refused before anything is made")
 
 
-def check_installed(wine, exe, setup, icon, cert):
+def check_installed(wine, exe, setup, icon, cert, tsa):
     install_dir = wine.windows_home + r"\AppData\Local\Programs\Driftpane"
     program = wine.host_path(install_dir + r"\Driftpane.exe")
     uninstaller = wine.host_path(install_dir + r"\Uninstall.exe")
@@ -452,7 +503,8 @@ def check_installed(wine, exe, setup, icon, cert):
         expect(values.get(name) == value,
                "uninstall entry %s = %r (found %r)" % (name, value, values.get(name)))
     expect(driftpane_entries(wine) == 1, "exactly one uninstall entry")
-    expect(verifies(uninstaller, cert), "the uninstaller the installer wrote is signed")
+    expect(verifies(uninstaller, cert, tsa),
+           "the uninstaller the installer wrote is signed and time-stamped")
     for name, path in (("installer", setup), ("uninstaller", uninstaller)):
         expect(version_of(path) == ("%s.0" % VERSION, "Driftpane"),
                "%s carries version %s.0 of Driftpane: %s" % (name, VERSION, version_of(path)))
@@ -477,13 +529,19 @@ def main():
 
     # The tag job's way: secrets in the environment, through .ci/release.
     secrets, cert, public_key = signing_secrets(work / "secrets")
+    time_stamps = TimeStamps(work / "secrets")
     dist = work / "signed"
-    made = subprocess.run([str(ROOT / ".ci" / "release"), "--exe", str(exe), "--dist",
-                           str(dist)], env=dict(release_env(RELEASE_URL), **secrets),
-                          capture_output=True, text=True)
+    try:
+        made = subprocess.run([str(ROOT / ".ci" / "release"), "--exe", str(exe), "--dist",
+                               str(dist)], env=dict(release_env(RELEASE_URL), **secrets,
+                                                    DRIFTPANE_TIMESTAMP_URL=time_stamps.url),
+                              capture_output=True, text=True)
+    finally:
+        time_stamps.close()
     expect(made.returncode == 0 and not made.stderr,
            "the signed release is made without a notice: %r" % made.stderr)
-    signed_exe = check_signed(dist, work, exe, cert, public_key)
+    tsa = time_stamps.cert
+    signed_exe = check_signed(dist, work, exe, cert, tsa, public_key)
 
     # An older version, to be upgraded in place: any small file serves as its program.
     old_exe = work / "old" / "Driftpane.exe"
@@ -509,7 +567,7 @@ def main():
                "older version registered")
         expect(wine.run("wine", str(dist / SETUP), "/S") == 0, "release installs silently over it")
         program, uninstaller, link = check_installed(wine, signed_exe, dist / SETUP,
-                                                     ROOT / "app" / "driftpane.ico", cert)
+                                                     ROOT / "app" / "driftpane.ico", cert, tsa)
 
         wine.run("wine", "start", "/unix", str(link))
         pid = wait_for_window(wine)
@@ -530,7 +588,8 @@ def main():
         wine.end_all()
 
         expect(wine.run("wine", str(dist / SETUP), "/S") == 0, "same version installs again")
-        check_installed(wine, signed_exe, dist / SETUP, ROOT / "app" / "driftpane.ico", cert)
+        check_installed(wine, signed_exe, dist / SETUP, ROOT / "app" / "driftpane.ico", cert,
+                        tsa)
 
         expect(wine.run("wine", str(uninstaller), "/S") == 0, "uninstaller runs silently")
         wine.wait()
