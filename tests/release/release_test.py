@@ -37,6 +37,8 @@ import yaml
 import manifest_check
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent.parent
+sys.path.insert(0, str(ROOT / "tools"))
+import package_manifests  # noqa: E402
 VERSION = re.search(r"project\(Driftpane\s+VERSION\s+(\d+\.\d+\.\d+)",
                     (ROOT / "CMakeLists.txt").read_text()).group(1)
 ZIP = "Driftpane-%s-win-x64.zip" % VERSION
@@ -326,6 +328,20 @@ def check_manifests(dist, work, exe):
             expect(all(found), "manifest check rejects %s: %s"
                    % (what, [problems[:1] for problems in found]))
     shutil.rmtree(mutated, ignore_errors=True)
+
+    # A project kept elsewhere names a homepage that links the newest zip; a release folder
+    # URL without the version gives no way to a newer zip.
+    sums = package_manifests.read_sums(dist / "SHA256SUMS")
+    homepage = "https://downloads.example.org/driftpane/"
+    files, missing = package_manifests.manifests(VERSION, RELEASE_URL, None, homepage, sums)
+    scoop = json.loads(files.get(SCOOP, "{}"))
+    found = re.search(scoop.get("checkver", {}).get("regex", "(?!)"), '<a href="%s">' % ZIP)
+    expect(missing is None and scoop["homepage"] == scoop["checkver"]["url"] == homepage
+           and found and found.group(1) == VERSION,
+           "with a homepage, Scoop reads the newest version from the zip's name there")
+    files, missing = package_manifests.manifests(VERSION, homepage, PROJECT_URL, None, sums)
+    expect(SCOOP not in files and "DRIFTPANE_RELEASE_URL" in missing,
+           "a release folder URL without the version gives no Scoop manifest: %s" % missing)
 
     # Without a project address or homepage Scoop could never see a newer release: winget's
     # manifests only, and one line that says why.
