@@ -371,18 +371,21 @@ def check_manifests(dist, work, exe):
            "zip, installer and SHA256SUMS byte for byte the same as with the URL")
 
 
+def self_signed(folder, name, usage):
+    """A throwaway certificate and its key, folder/name.pem and folder/name.key."""
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                    "-subj", "/CN=Driftpane test " + name, "-addext",
+                    "extendedKeyUsage=" + usage, "-keyout", str(folder / (name + ".key")),
+                    "-out", str(folder / (name + ".pem"))], check=True, capture_output=True)
+    return folder / (name + ".pem")
+
+
 class TimeStamps:
     """An RFC 3161 time-stamp authority on 127.0.0.1, its certificate made here, answering
     each request through `openssl ts -reply`; ended with close()."""
 
     def __init__(self, folder):
-        folder.mkdir(parents=True, exist_ok=True)
-        self.cert = folder / "tsa.pem"
-        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days",
-                        "2", "-subj", "/CN=Driftpane test time stamps", "-addext",
-                        "extendedKeyUsage=critical,timeStamping", "-keyout",
-                        str(folder / "tsa.key"), "-out", str(self.cert)],
-                       check=True, capture_output=True)
+        self.cert = self_signed(folder, "tsa", "critical,timeStamping")
         (folder / "serial").write_text("01\n")
         config = folder / "tsa.cnf"
         config.write_text("[tsa]\ndefault_tsa = test\n[test]\nserial = %s\n"
@@ -421,12 +424,9 @@ def signing_secrets(folder):
     folder.mkdir(parents=True, exist_ok=True)
     password = base64.b64encode(os.urandom(12)).decode()
     (folder / "password").write_text(password)
-    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-                    "-subj", "/CN=Driftpane test signer", "-addext",
-                    "extendedKeyUsage=codeSigning", "-keyout", str(folder / "key.pem"),
-                    "-out", str(folder / "cert.pem")], check=True, capture_output=True)
-    subprocess.run(["openssl", "pkcs12", "-export", "-inkey", str(folder / "key.pem"),
-                    "-in", str(folder / "cert.pem"), "-out", str(folder / "cert.pfx"),
+    cert = self_signed(folder, "signer", "codeSigning")
+    subprocess.run(["openssl", "pkcs12", "-export", "-inkey", str(folder / "signer.key"),
+                    "-in", str(cert), "-out", str(folder / "cert.pfx"),
                     "-passout", "file:%s" % (folder / "password")], check=True)
     subprocess.run(["minisign", "-G", "-p", str(folder / "minisign.pub"), "-s",
                     str(folder / "minisign.key")], input="%s\n%s\n" % (password, password),
@@ -435,7 +435,7 @@ def signing_secrets(folder):
            .decode(), "DRIFTPANE_SIGN_PASSWORD": password,
            "DRIFTPANE_MINISIGN_KEY_TEXT": (folder / "minisign.key").read_text(),
            "DRIFTPANE_MINISIGN_PASSWORD": password, "DRIFTPANE_TAG": "v" + VERSION}
-    return env, folder / "cert.pem", folder / "minisign.pub"
+    return env, cert, folder / "minisign.pub"
 
 
 def verifies(path, cert, tsa):
@@ -548,7 +548,7 @@ def main():
     time_stamps = TimeStamps(work / "secrets")
     dist = work / "signed"
     try:
-        made = subprocess.run([str(ROOT / ".ci" / "release"), "--exe", str(exe), "--dist",
+        made = subprocess.run([str(ROOT / ".ci/release"), "--exe", str(exe), "--dist",
                                str(dist)], env=dict(release_env(RELEASE_URL), **secrets,
                                                     DRIFTPANE_TIMESTAMP_URL=time_stamps.url),
                               capture_output=True, text=True)
