@@ -204,7 +204,10 @@ LRESULT mainWindowOnGetDlgCode() {
 }
 
 LRESULT mainWindowOnKeyDown(WPARAM key) {
-    runViewEffects(pressKey(appState, static_cast<std::int32_t>(key)));
+    // The key message does not carry the Shift state; the thread's key state at the time
+    // the message was posted does.
+    const bool shiftDown = GetKeyState(VK_SHIFT) < 0;
+    runViewEffects(pressKey(appState, static_cast<std::int32_t>(key), shiftDown));
     return 0;
 }
 

@@ -494,7 +494,7 @@ TEST_F(MainWindowTest, DragMovesTheDividerShiftDragPansAndTheWheelZoomsOverTheVi
     EXPECT_NEAR(appState.panX, 0.364f, 1e-4f);
 }
 
-TEST_F(MainWindowTest, ArrowKeysReachTheWindowThroughDialogNavigationAndTheSliderMoves) {
+TEST_F(MainWindowTest, ViewKeysReachTheWindowThroughDialogNavigationAndTheSliderMoves) {
     show(); // the loop offers every key to IsDialogMessageW first; arrows must get through
     SetFocus(window);
     auto key = [&](WPARAM code) {
@@ -509,6 +509,29 @@ TEST_F(MainWindowTest, ArrowKeysReachTheWindowThroughDialogNavigationAndTheSlide
     SendMessageW(window, WM_KEYDOWN, 'A', 0);
     EXPECT_NEAR(appState.dividerPos, 0.52f, 1e-6f);
     EXPECT_EQ(slider(), 520);
+
+    // + and - of both blocks zoom; with Shift down the arrows pan within the limit instead.
+    for (WPARAM code : {VK_OEM_PLUS, VK_ADD, VK_ADD}) {
+        key(code);
+    }
+    EXPECT_NEAR(appState.zoom, 1.728f, 1e-5f);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    for (WPARAM code : {VK_LEFT, VK_LEFT, VK_LEFT, VK_LEFT, VK_LEFT, VK_DOWN}) {
+        key(code);
+    }
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_NEAR(appState.panX, 0.364f, 1e-4f);
+    EXPECT_NEAR(appState.panY, -0.1f, 1e-6f);
+    EXPECT_NEAR(appState.dividerPos, 0.52f, 1e-6f);
+    for (int i = 0; i < 4; ++i) {
+        key(i % 2 ? VK_OEM_MINUS : VK_SUBTRACT);
+    }
+    EXPECT_EQ(std::tuple(appState.zoom, appState.panX, appState.panY),
+              std::tuple(1.0f, 0.0f, 0.0f));
 
     HWND bar = item(IDC_COMPARISON);
     for (auto [position, from] : {std::pair{333, bar}, {900, HWND{}}}) { // only the slider counts
