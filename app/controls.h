@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/handles_win.h"
+#include "core/palette.h"
 
 #include <windows.h>
 
@@ -25,17 +26,13 @@ void renewUiFont();
 // message's (wParam) and the window takes the rectangle Windows suggests (lParam).
 void adoptDpiChange(HWND window, WPARAM wParam, LPARAM lParam);
 
+// A brush of the background colour, made the first time and kept from then on; one whose
+// colour changes is reset by the caller first.
+HBRUSH keptBrush(UniqueBrush& brush, COLORREF background);
+
 // The answer to WM_CTLCOLOR*: background and text colour set on the control's device
-// context (wParam), and the brush of that background, made the first time.
+// context (wParam), and the kept brush of that background.
 LRESULT answerControlColour(WPARAM dc, COLORREF background, COLORREF text, UniqueBrush& brush);
 
-// How an owner-drawn button stands out: not at all, as the window's main action, or as the
-// chosen one of a group. The window that owns the button decides.
-enum class ButtonLook {
-    Plain,
-    Accent,
-    Selected,
-};
-
-// Draws one owner-drawn button of the main window or of a modal window.
+// Draws one owner-drawn button of the main window or of a modal window in appState.colours.
 void drawOwnerButton(const DRAWITEMSTRUCT& item, ButtonLook look);

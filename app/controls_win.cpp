@@ -57,20 +57,24 @@ void adoptDpiChange(HWND window, WPARAM wParam, LPARAM lParam) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT answerControlColour(WPARAM dc, COLORREF background, COLORREF text, UniqueBrush& brush) {
-    SetBkColor(reinterpret_cast<HDC>(dc), background);
-    SetTextColor(reinterpret_cast<HDC>(dc), text);
+HBRUSH keptBrush(UniqueBrush& brush, COLORREF background) {
     if (!brush) {
         // Kept from now on; the controls may ask for it at any time.
         brush.reset(CreateSolidBrush(background));
     }
-    return reinterpret_cast<LRESULT>(brush.get());
+    return brush.get();
+}
+
+LRESULT answerControlColour(WPARAM dc, COLORREF background, COLORREF text, UniqueBrush& brush) {
+    SetBkColor(reinterpret_cast<HDC>(dc), background);
+    SetTextColor(reinterpret_cast<HDC>(dc), text);
+    return reinterpret_cast<LRESULT>(keptBrush(brush, background));
 }
 
 void drawOwnerButton(const DRAWITEMSTRUCT& item, ButtonLook look) {
-    const bool accent = look == ButtonLook::Accent;
-    const bool selected = look == ButtonLook::Selected;
-    const bool light = accent || selected;
+    const ButtonColours colours =
+        buttonColours(appState.colours, look, (item.itemState & ODS_SELECTED) != 0,
+                      (item.itemState & ODS_DISABLED) != 0);
     const INT width = item.rcItem.right - item.rcItem.left;
     const INT height = item.rcItem.bottom - item.rcItem.top;
     {
@@ -78,19 +82,15 @@ void drawOwnerButton(const DRAWITEMSTRUCT& item, ButtonLook look) {
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
 
-        Gdiplus::ARGB background = accent     ? Palette::Accent
-                                   : selected ? Palette::Ink
-                                              : WindowColour::Panel;
-        if (item.itemState & ODS_SELECTED) {
-            background = WindowColour::ButtonPressed;
-        }
-        Gdiplus::SolidBrush fill{Gdiplus::Color(background)};
+        Gdiplus::SolidBrush fill{Gdiplus::Color(colours.background)};
         graphics.FillRectangle(&fill, 0, 0, width, height);
-
-        Gdiplus::ARGB textColor = light ? WindowColour::ButtonLightText : Palette::Ink;
-        if (item.itemState & ODS_DISABLED) {
-            textColor = WindowColour::ButtonDisabledText;
+        if (colours.frame != NotDrawn) {
+            // GDI+ puts pixel centres on whole coordinates: this line covers exactly the
+            // outermost pixels.
+            Gdiplus::Pen frame(Gdiplus::Color(colours.frame), 1.0f);
+            graphics.DrawRectangle(&frame, 0, 0, width - 1, height - 1);
         }
+
         const std::wstring text = readControlText(item.hwndItem);
         Gdiplus::FontFamily family(UiFontFace);
         Gdiplus::Font font(&family, static_cast<Gdiplus::REAL>(scaled(13.0f)),
@@ -99,7 +99,7 @@ void drawOwnerButton(const DRAWITEMSTRUCT& item, ButtonLook look) {
         Gdiplus::StringFormat format;
         format.SetAlignment(Gdiplus::StringAlignmentCenter);
         format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-        Gdiplus::SolidBrush ink{Gdiplus::Color(textColor)};
+        Gdiplus::SolidBrush ink{Gdiplus::Color(colours.text)};
         const Gdiplus::RectF box(3.0f, 0.0f, static_cast<Gdiplus::REAL>(width - 6),
                                  static_cast<Gdiplus::REAL>(height));
         graphics.DrawString(text.c_str(), static_cast<INT>(text.size()), &font, box, &format, &ink);

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 
 #include "accessibility/accessibility.h"
+#include "app/colour_scheme.h"
 #include "app/commands.h"
 #include "app/control_ids.h"
 #include "app/controls.h"
@@ -30,8 +31,6 @@ namespace {
 
 constexpr wchar_t FolderButtonText[] = L"LocalAppData / Driftpane";
 constexpr wchar_t SliderText[] = L"Comparison";
-constexpr COLORREF PanelTextBackground = colorRefOf(WindowColour::Panel);
-constexpr COLORREF PanelText = colorRefOf(Palette::Ink);
 
 constexpr DWORD ButtonStyles = WS_TABSTOP | BS_OWNERDRAW;
 constexpr DWORD ComboStyles = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
@@ -89,6 +88,7 @@ void createMainControls(HWND window) {
 
 LRESULT mainWindowOnCreate(HWND window) {
     appState.mainWindow = window;
+    followSystemColours();
     createMainControls(window);
     fillYearCombos();
     loadSelectedYears();
@@ -139,6 +139,8 @@ LRESULT mainWindowOnTrayIcon(LPARAM lParam) {
 }
 
 LRESULT mainWindowOnSettingChange(HWND window) {
+    // High contrast switched on or off arrives as a setting change.
+    followSystemColours();
     chooseLanguage();
     for (const TextButton& entry : TextButtons) {
         SetDlgItemTextW(window, entry.id, localizedText(entry.text));
@@ -147,6 +149,16 @@ LRESULT mainWindowOnSettingChange(HWND window) {
     // The list's placeholder follows the language.
     refreshSavedPairs();
     setStatus(TextId::Ready, false);
+    return 0;
+}
+
+LRESULT mainWindowOnSysColorChange(HWND window, WPARAM wParam, LPARAM lParam) {
+    // Only top-level windows hear of it; common controls such as the slider follow the new
+    // colours once their window passes it on.
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        SendMessageW(child, WM_SYSCOLORCHANGE, wParam, lParam);
+    }
+    followSystemColours();
     return 0;
 }
 
@@ -193,7 +205,8 @@ LRESULT mainWindowOnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT mainWindowOnPanelColor(WPARAM wParam) {
-    return answerControlColour(wParam, PanelTextBackground, PanelText, appState.panelBrush);
+    return answerControlColour(wParam, colorRefOf(appState.colours.controlBackground),
+                               colorRefOf(appState.colours.controlText), appState.panelBrush);
 }
 
 LRESULT mainWindowOnGetDlgCode() {
@@ -204,7 +217,10 @@ LRESULT mainWindowOnGetDlgCode() {
 }
 
 LRESULT mainWindowOnKeyDown(WPARAM key) {
-    runViewEffects(pressKey(appState, static_cast<std::int32_t>(key)));
+    // The key message does not carry the Shift state; the thread's key state at the time
+    // the message was posted does.
+    const bool shiftDown = GetKeyState(VK_SHIFT) < 0;
+    runViewEffects(pressKey(appState, static_cast<std::int32_t>(key), shiftDown));
     return 0;
 }
 
@@ -372,6 +388,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 1; // painting covers the whole client area
     case WM_SETTINGCHANGE:
         return mainWindowOnSettingChange(window);
+    case WM_SYSCOLORCHANGE:
+        return mainWindowOnSysColorChange(window, wParam, lParam);
     case WM_TIMER:
     case WM_TIMECHANGE:
         return mainWindowOnClockTick(window);

@@ -76,8 +76,8 @@ void registerWindowClasses() {
 
     WNDCLASSW modalClass = mainClass;
     modalClass.lpfnWndProc = guardedModalWindowProc;
-    // A class brush belongs to the class: the system deletes it with the class.
-    modalClass.hbrBackground = CreateSolidBrush(colorRefOf(Palette::Paper));
+    // The modal window erases with the brush of its controls, which follows high contrast.
+    modalClass.hbrBackground = nullptr;
     modalClass.lpszClassName = ModalWindowClass;
     RegisterClassW(&modalClass);
 }

@@ -2,6 +2,7 @@
 // is read and written on the UI thread only.
 #pragma once
 
+#include "core/palette.h"
 #include "core/platform_types.h"
 
 #include <atomic>
@@ -42,10 +43,13 @@ struct AppState {
     // Interface presentation.
     float uiScale = 1.0f;
     std::int32_t languageIndex = 0;
+    // The fixed look, or Windows' colours while high contrast is on; the brushes below are
+    // of its colours.
+    InterfaceColours colours = FixedColours;
     // Owned: replacing or resetting one deletes the object it held.
     UniqueFont uiFont;
     UniqueBrush panelBrush;
-    UniqueBrush modalBrush; // the modal windows' statics and edits
+    UniqueBrush modalBrush; // the modal windows' background, statics and edits
 
     // Status line.
     std::wstring statusText;

@@ -15,6 +15,7 @@ constexpr float MaxZoom = 8.0f;
 constexpr float WheelStepIn = 1.2f;
 constexpr float WheelStepOut = 0.8333333f;
 constexpr float ArrowStep = 0.02f;
+constexpr float PanKeyStep = 0.1f;
 constexpr std::int32_t SliderMax = 1000;
 constexpr std::int32_t SliderCentre = 500;
 
@@ -34,6 +35,23 @@ void clampPan(AppState& state) {
     const float limit = panLimit(state.zoom);
     state.panX = clampFloat(state.panX, -limit, limit);
     state.panY = clampFloat(state.panY, -limit, limit);
+}
+
+// One wheel step, also taken by the zoom keys.
+void zoomBy(AppState& state, float factor, ViewEffects& effects) {
+    state.zoom = clampFloat(state.zoom * factor, MinZoom, MaxZoom);
+    // Zooming keeps the photos' centre; only this clamp can shift them.
+    clampPan(state);
+    effects.push_back({ViewEffectKind::RepaintWindow});
+}
+
+// A pan key moves the view over the photos the way a scroll bar does: Shift + Right shows
+// more of their right side, so the photos themselves go left.
+void panBy(AppState& state, float dx, float dy, ViewEffects& effects) {
+    const float limit = panLimit(state.zoom);
+    state.panX = clampFloat(state.panX - dx, -limit, limit);
+    state.panY = clampFloat(state.panY - dy, -limit, limit);
+    effects.push_back({ViewEffectKind::RepaintWindow});
 }
 
 void moveDividerTo(AppState& state, float value, ViewEffects& effects) {
@@ -132,16 +150,30 @@ ViewEffects turnWheel(AppState& state, std::int32_t x, std::int32_t y, bool delt
     if (!pixelInView(state, view, x, y)) {
         return effects;
     }
-    const float factor = deltaPositive ? WheelStepIn : WheelStepOut;
-    state.zoom = clampFloat(state.zoom * factor, MinZoom, MaxZoom);
-    // Zooming keeps the photos' centre; only this clamp can shift them.
-    clampPan(state);
-    effects.push_back({ViewEffectKind::RepaintWindow});
+    zoomBy(state, deltaPositive ? WheelStepIn : WheelStepOut, effects);
     return effects;
 }
 
-ViewEffects pressKey(AppState& state, std::int32_t virtualKey) {
+ViewEffects pressKey(AppState& state, std::int32_t virtualKey, bool shiftDown) {
     ViewEffects effects;
+    if (shiftDown) {
+        switch (virtualKey) {
+        case KeyLeft:
+            panBy(state, -PanKeyStep, 0.0f, effects);
+            return effects;
+        case KeyRight:
+            panBy(state, PanKeyStep, 0.0f, effects);
+            return effects;
+        case KeyUp:
+            panBy(state, 0.0f, -PanKeyStep, effects);
+            return effects;
+        case KeyDown:
+            panBy(state, 0.0f, PanKeyStep, effects);
+            return effects;
+        default:
+            break;
+        }
+    }
     switch (virtualKey) {
     case KeyEscape:
         effects.push_back({ViewEffectKind::HideToTray});
@@ -151,6 +183,15 @@ ViewEffects pressKey(AppState& state, std::int32_t virtualKey) {
         break;
     case KeyRight:
         moveDividerTo(state, state.dividerPos + ArrowStep, effects);
+        break;
+    // On many keyboards + needs Shift on the main block; it zooms either way.
+    case KeyPlus:
+    case KeyPadPlus:
+        zoomBy(state, WheelStepIn, effects);
+        break;
+    case KeyMinus:
+    case KeyPadMinus:
+        zoomBy(state, WheelStepOut, effects);
         break;
     default:
         break;

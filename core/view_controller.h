@@ -39,10 +39,17 @@ struct ViewRect {
 };
 ViewRect viewRect(const AppState& state, std::int32_t clientWidthPx, std::int32_t clientHeightPx);
 
-// Virtual keys the controller acts on (values of VK_ESCAPE, VK_LEFT, VK_RIGHT).
+// Virtual keys the controller acts on (values of VK_ESCAPE, VK_LEFT, VK_UP, VK_RIGHT,
+// VK_DOWN, VK_ADD, VK_SUBTRACT, VK_OEM_PLUS and VK_OEM_MINUS).
 inline constexpr std::int32_t KeyEscape = 0x1B;
 inline constexpr std::int32_t KeyLeft = 0x25;
+inline constexpr std::int32_t KeyUp = 0x26;
 inline constexpr std::int32_t KeyRight = 0x27;
+inline constexpr std::int32_t KeyDown = 0x28;
+inline constexpr std::int32_t KeyPadPlus = 0x6B;
+inline constexpr std::int32_t KeyPadMinus = 0x6D;
+inline constexpr std::int32_t KeyPlus = 0xBB;
+inline constexpr std::int32_t KeyMinus = 0xBD;
 
 // Coordinates are client pixels; the client size is in pixels too.
 ViewEffects pressInView(AppState& state, std::int32_t x, std::int32_t y, bool shiftDown,
@@ -53,7 +60,10 @@ ViewEffects releaseButton(AppState& state);
 ViewEffects captureLost(AppState& state);
 ViewEffects turnWheel(AppState& state, std::int32_t x, std::int32_t y, bool deltaPositive,
                       std::int32_t clientWidthPx, std::int32_t clientHeightPx);
-ViewEffects pressKey(AppState& state, std::int32_t virtualKey);
+// A key while the main window itself has the focus. Escape hides; Left and Right step the
+// divider; with Shift the arrow keys pan by a tenth of the view instead; + and - (main
+// keyboard or keypad, Shift or not) zoom by the wheel's steps.
+ViewEffects pressKey(AppState& state, std::int32_t virtualKey, bool shiftDown);
 ViewEffects sliderMoved(AppState& state, std::int32_t position);
 ViewEffects swapSides(AppState& state);
 ViewEffects fitView(AppState& state);

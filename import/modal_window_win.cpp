@@ -19,9 +19,6 @@
 
 namespace {
 
-constexpr COLORREF ModalPaper = colorRefOf(Palette::Paper);
-constexpr COLORREF ModalInk = colorRefOf(Palette::Ink);
-
 constexpr DWORD PathStyles = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD YearStyles = WS_BORDER | WS_TABSTOP | ES_NUMBER;
 constexpr DWORD ButtonStyles = WS_TABSTOP | BS_OWNERDRAW;
@@ -214,7 +211,18 @@ LRESULT modalWindowOnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT modalWindowOnColor(WPARAM wParam) {
-    return answerControlColour(wParam, ModalPaper, ModalInk, appState.modalBrush);
+    return answerControlColour(wParam, colorRefOf(appState.colours.modalBackground),
+                               colorRefOf(appState.colours.modalText), appState.modalBrush);
+}
+
+// The window's own background is the brush its controls get, so it follows high contrast
+// with them.
+LRESULT modalWindowOnEraseBackground(HWND window, WPARAM wParam) {
+    RECT client{};
+    GetClientRect(window, &client);
+    FillRect(reinterpret_cast<HDC>(wParam), &client,
+             keptBrush(appState.modalBrush, colorRefOf(appState.colours.modalBackground)));
+    return 1;
 }
 
 } // namespace
@@ -291,6 +299,8 @@ LRESULT CALLBACK modalWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return modalWindowOnDestroy(window);
     case WM_DRAWITEM:
         return modalWindowOnDrawItem(window, wParam, lParam);
+    case WM_ERASEBKGND:
+        return modalWindowOnEraseBackground(window, wParam);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
         return modalWindowOnColor(wParam);

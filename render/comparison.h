@@ -7,21 +7,25 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "core/palette.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 
 struct ImageData;
 
-// View background, behind and beside the photos.
-inline constexpr std::uint32_t ViewBackground = 0xFF1B2728;
-inline constexpr std::uint32_t DividerColour = 0xFFFAF4E6;
-inline constexpr std::uint32_t ChipColour = 0xE1192526;
+// The fixed colours: view background (behind and beside the photos), divider, year chips.
+inline constexpr std::uint32_t ViewBackground = FixedComparisonColours.background;
+inline constexpr std::uint32_t DividerColour = FixedComparisonColours.divider;
+inline constexpr std::uint32_t ChipColour = FixedComparisonColours.chip;
 inline constexpr std::uint32_t White = 0xFFFFFFFF;
 
-// The whole comparison from appState into rect (world units of the surface). Leaves the
-// surface's clip and interpolation mode as it found them.
-void drawComparison(Gdiplus::Graphics& graphics, const Gdiplus::RectF& rect, bool showKnob);
+// The whole comparison from appState into rect (world units of the surface), in the given
+// colours or the fixed ones. Leaves the surface's clip and interpolation mode as it found
+// them.
+void drawComparison(Gdiplus::Graphics& graphics, const Gdiplus::RectF& rect, bool showKnob,
+                    const ComparisonColours& colours = FixedComparisonColours);
 
 // One photo contain-fitted into rect, then zoomed and panned by appState's view. An empty
 // pointer draws nothing.

@@ -92,10 +92,11 @@ void drawPhotoFitted(Gdiplus::Graphics& graphics, std::shared_ptr<ImageData> pho
                        Gdiplus::UnitPixel, nullptr);
 }
 
-void drawComparison(Gdiplus::Graphics& graphics, const Gdiplus::RectF& rect, bool showKnob) {
+void drawComparison(Gdiplus::Graphics& graphics, const Gdiplus::RectF& rect, bool showKnob,
+                    const ComparisonColours& colours) {
     const float divider = appState.dividerPos;
     {
-        Gdiplus::SolidBrush background{Gdiplus::Color(ViewBackground)};
+        Gdiplus::SolidBrush background{Gdiplus::Color(colours.background)};
         const Gdiplus::GraphicsState saved = graphics.Save();
         graphics.SetClip(rect, Gdiplus::CombineModeReplace);
         graphics.FillRectangle(&background, rect);
@@ -111,23 +112,34 @@ void drawComparison(Gdiplus::Graphics& graphics, const Gdiplus::RectF& rect, boo
     }
 
     const float lineX = rect.X + rect.Width * divider;
-    Gdiplus::Pen dividerPen(Gdiplus::Color(DividerColour), 2.0f);
+    if (colours.dividerEdge != NotDrawn) {
+        // Two units either side of the line.
+        Gdiplus::Pen edgePen(Gdiplus::Color(colours.dividerEdge), 6.0f);
+        graphics.DrawLine(&edgePen, lineX, rect.Y, lineX, rect.Y + rect.Height);
+    }
+    Gdiplus::Pen dividerPen(Gdiplus::Color(colours.divider), 2.0f);
     graphics.DrawLine(&dividerPen, lineX, rect.Y, lineX, rect.Y + rect.Height);
 
     if (showKnob) {
         const float midY = rect.Y + rect.Height * 0.5f;
-        Gdiplus::SolidBrush knob{Gdiplus::Color(Palette::Accent)};
+        Gdiplus::SolidBrush knob{Gdiplus::Color(colours.knob)};
         graphics.FillEllipse(&knob, lineX - 17.0f, midY - 17.0f, 34.0f, 34.0f);
+        if (colours.knobRing != NotDrawn) {
+            Gdiplus::Pen ring(Gdiplus::Color(colours.knobRing), 2.0f);
+            graphics.DrawEllipse(&ring, lineX - 16.0f, midY - 16.0f, 32.0f, 32.0f);
+        }
         drawLabel(graphics, L"\u2039 \u203A",
-                  Gdiplus::RectF(lineX - 12.0f, midY - 14.0f, 30.0f, 28.0f), 21.0f, White, true);
+                  Gdiplus::RectF(lineX - 12.0f, midY - 14.0f, 30.0f, 28.0f), 21.0f,
+                  colours.knobArrows, true);
     }
 
-    Gdiplus::SolidBrush chip{Gdiplus::Color(ChipColour)};
+    Gdiplus::SolidBrush chip{Gdiplus::Color(colours.chip)};
     graphics.FillRectangle(&chip, rect.X + 14.0f, rect.Y + 14.0f, 76.0f, 34.0f);
     graphics.FillRectangle(&chip, rect.X + rect.Width - 90.0f, rect.Y + 14.0f, 76.0f, 34.0f);
     drawLabel(graphics, yearText(appState.firstYear),
-              Gdiplus::RectF(rect.X + 27.0f, rect.Y + 19.0f, 65.0f, 30.0f), 18.0f, White, true);
+              Gdiplus::RectF(rect.X + 27.0f, rect.Y + 19.0f, 65.0f, 30.0f), 18.0f, colours.chipText,
+              true);
     drawLabel(graphics, yearText(appState.secondYear),
               Gdiplus::RectF(rect.X + rect.Width - 77.0f, rect.Y + 19.0f, 65.0f, 30.0f), 18.0f,
-              White, true);
+              colours.chipText, true);
 }

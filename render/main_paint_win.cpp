@@ -1,5 +1,6 @@
 // Main window painting: panel, header, titles, caption, the comparison, the bottom strip
-// with years, zoom, status and clock. Nothing is kept between paints.
+// with years, zoom, status and clock, in the colours of appState.colours. Nothing is kept
+// between paints.
 #include "render/main_paint.h"
 
 #include "app/layout.h"
@@ -58,60 +59,65 @@ void drawMainWindow(Gdiplus::Graphics& graphics, std::int32_t clientWidthPx,
     const float H = static_cast<float>(clientHeightPx) / scale;
 
     auto box = [W, H](const LayoutBox& layout) { return boxAt(layout, W, H); };
-    using namespace WindowColour;
+    const InterfaceColours& colours = appState.colours;
 
-    fill(graphics, Palette::Paper, 0, 0, W, H);
-    fill(graphics, Panel, 0, 0, MainBox::PanelWidth, H);
+    fill(graphics, colours.paper, 0, 0, W, H);
+    fill(graphics, colours.panel, 0, 0, MainBox::PanelWidth, H);
 
     Gdiplus::LinearGradientBrush header(
         Gdiplus::PointF(0, 0), Gdiplus::PointF(MainBox::HeaderGradientX, MainBox::HeaderGradientY),
-        Gdiplus::Color(HeaderStart), Gdiplus::Color(HeaderEnd));
+        Gdiplus::Color(colours.headerStart), Gdiplus::Color(colours.headerEnd));
     header.SetWrapMode(Gdiplus::WrapModeTile);
     graphics.FillRectangle(&header, 0.0f, 0.0f, MainBox::PanelWidth, MainBox::HeaderHeight);
 
-    Gdiplus::Pen hatch(Gdiplus::Color(Hatch), 1.0f);
-    for (int k = 0; k < 4; ++k) {
-        const float offset = 12.0f * static_cast<float>(k);
-        graphics.DrawLine(&hatch, 165.0f + offset, 0.0f, 112.0f + offset, MainBox::HeaderHeight);
+    if (colours.hatch != NotDrawn) {
+        Gdiplus::Pen hatch(Gdiplus::Color(colours.hatch), 1.0f);
+        for (int k = 0; k < 4; ++k) {
+            const float offset = 12.0f * static_cast<float>(k);
+            graphics.DrawLine(&hatch, 165.0f + offset, 0.0f, 112.0f + offset,
+                              MainBox::HeaderHeight);
+        }
     }
 
-    drawLabel(graphics, L"Driftpane", box(MainBox::Title), 27, Title, true);
-    drawLabel(graphics, text(TextId::Tagline), box(MainBox::Tagline), 14, Tagline, false);
-    drawLabel(graphics, L"01 / FIELD NOTES", box(MainBox::FieldNotes), 10, FieldNotes, true);
-    drawLabel(graphics, text(TextId::FieldArchive), box(MainBox::ArchiveHeading), 11,
-              Palette::Muted, true);
+    drawLabel(graphics, L"Driftpane", box(MainBox::Title), 27, colours.title, true);
+    drawLabel(graphics, text(TextId::Tagline), box(MainBox::Tagline), 14, colours.tagline, false);
+    drawLabel(graphics, L"01 / FIELD NOTES", box(MainBox::FieldNotes), 10, colours.fieldNotes,
+              true);
+    drawLabel(graphics, text(TextId::FieldArchive), box(MainBox::ArchiveHeading), 11, colours.muted,
+              true);
     drawLabel(graphics, text(TextId::SavedPairs), box(MainBox::SavedPairsHeading), 11,
-              Palette::Muted, true);
-    drawWrapped(graphics, text(TextId::OfflineNote), box(MainBox::OfflineNote), 11, Palette::Muted);
-    drawLabel(graphics, text(TextId::LanguageName), box(MainBox::LanguageName), 12, Palette::Ink,
+              colours.muted, true);
+    drawWrapped(graphics, text(TextId::OfflineNote), box(MainBox::OfflineNote), 11, colours.muted);
+    drawLabel(graphics, text(TextId::LanguageName), box(MainBox::LanguageName), 12, colours.ink,
               false);
 
-    drawLabel(graphics, appState.caption, box(MainBox::Caption), 32, Palette::Ink, true);
+    drawLabel(graphics, appState.caption, box(MainBox::Caption), 32, colours.ink, true);
     drawLabel(graphics, sourceLineText(appState.isLocalPair, text(TextId::FitNote)),
-              box(MainBox::SourceLine), 11, Palette::Muted, false);
-    drawLabel(graphics, text(TextId::FirstYear), box(MainBox::FirstYearLabel), 12, Palette::Muted,
+              box(MainBox::SourceLine), 11, colours.muted, false);
+    drawLabel(graphics, text(TextId::FirstYear), box(MainBox::FirstYearLabel), 12, colours.muted,
               false);
-    drawLabel(graphics, text(TextId::SecondYear), box(MainBox::SecondYearLabel), 12, Palette::Muted,
+    drawLabel(graphics, text(TextId::SecondYear), box(MainBox::SecondYearLabel), 12, colours.muted,
               false);
 
     const ViewRect view = viewRect(appState, clientWidthPx, clientHeightPx);
-    drawComparison(graphics, RectF(view.left, view.top, view.width, view.height), true);
-    drawLabel(graphics, text(TextId::ViewHint), box(MainBox::ViewHint), 12, Palette::Muted, false);
+    drawComparison(graphics, RectF(view.left, view.top, view.width, view.height), true,
+                   colours.view);
+    drawLabel(graphics, text(TextId::ViewHint), box(MainBox::ViewHint), 12, colours.muted, false);
 
-    drawLabel(graphics, yearText(appState.firstYear), box(MainBox::FirstYear), 14, Palette::Ink,
+    drawLabel(graphics, yearText(appState.firstYear), box(MainBox::FirstYear), 14, colours.ink,
               true);
-    drawLabel(graphics, yearText(appState.secondYear), box(MainBox::SecondYear), 14, Palette::Ink,
+    drawLabel(graphics, yearText(appState.secondYear), box(MainBox::SecondYear), 14, colours.ink,
               true);
     drawLabel(graphics, zoomText(text(TextId::Zoom), appState.zoom), box(MainBox::Zoom), 12,
-              Palette::Muted, false);
+              colours.muted, false);
 
     const RectF rule = box(MainBox::Rule);
-    Gdiplus::Pen rulePen(Gdiplus::Color(Palette::Rule), 1.0f);
+    Gdiplus::Pen rulePen(Gdiplus::Color(colours.rule), 1.0f);
     graphics.DrawLine(&rulePen, rule.X, rule.Y, rule.X + rule.Width, rule.Y);
 
     drawWrapped(graphics, appState.statusText, box(MainBox::Status), 11,
-                appState.statusIsError ? ErrorRed : Palette::Muted);
-    drawLabel(graphics, clockText(), box(MainBox::Clock), 12, Palette::Ink, false);
+                appState.statusIsError ? colours.errorRed : colours.muted);
+    drawLabel(graphics, clockText(), box(MainBox::Clock), 12, colours.ink, false);
 }
 
 void paintMainWindow(HWND window) {

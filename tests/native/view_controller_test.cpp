@@ -175,22 +175,60 @@ TEST(ViewController, KeysAndSlider) {
     struct Case {
         float before;
         std::int32_t key;
+        bool shift;
         ViewEffects effects;
         float after;
     };
     const Case cases[] = {
-        {0.01f, KeyLeft, {slider(0), Repaint}, 0.0f},
-        {0.99f, KeyRight, {slider(1000), Repaint}, 1.0f},
-        {0.5f, KeyRight, {slider(520), Repaint}, 0.52f},
-        {0.5f, KeyEscape, {{ViewEffectKind::HideToTray}}, 0.5f},
-        {0.5f, 0x26, {}, 0.5f},
-        {0.5f, 0x0D, {}, 0.5f},
+        {0.01f, KeyLeft, false, {slider(0), Repaint}, 0.0f},
+        {0.99f, KeyRight, false, {slider(1000), Repaint}, 1.0f},
+        {0.5f, KeyRight, false, {slider(520), Repaint}, 0.52f},
+        {0.5f, KeyEscape, false, {{ViewEffectKind::HideToTray}}, 0.5f},
+        {0.5f, KeyEscape, true, {{ViewEffectKind::HideToTray}}, 0.5f},
+        {0.5f, KeyUp, false, {}, 0.5f},
+        {0.5f, 0x0D, false, {}, 0.5f},
+        {0.5f, KeyLeft, true, {Repaint}, 0.5f}, // Shift pans instead
+        {0.5f, 'A', true, {}, 0.5f},
     };
     for (const Case& c : cases) {
         AppState state;
         state.dividerPos = c.before;
-        EXPECT_EQ(pressKey(state, c.key), c.effects) << c.before << " key " << c.key;
+        EXPECT_EQ(pressKey(state, c.key, c.shift), c.effects) << c.before << " key " << c.key;
         EXPECT_EQ(state.dividerPos, c.after) << c.before << " key " << c.key;
+    }
+
+    // The zoom keys take the wheel's steps and limits; Shift + arrow moves the view over the
+    // photos by a tenth of it, as a scroll bar would, within the pan limit.
+    struct ViewCase {
+        std::int32_t key;
+        bool shift;
+        std::array<float, 3> before, after; // zoom, panX, panY
+    };
+    const float zoomed = 1.2f * 1.2f * 1.2f * 1.2f;
+    const ViewCase viewCases[] = {
+        {KeyPlus, false, {1.0f, 0.0f, 0.0f}, {1.2f, 0.0f, 0.0f}},
+        {KeyPlus, true, {1.0f, 0.0f, 0.0f}, {1.2f, 0.0f, 0.0f}},
+        {KeyPadPlus, false, {7.0f, 0.0f, 0.0f}, {8.0f, 0.0f, 0.0f}},
+        {KeyMinus, false, {1.44f, 0.0f, 0.0f}, {1.44f * 0.8333333f, 0.0f, 0.0f}},
+        {KeyPadMinus, false, {1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}},
+        {KeyMinus, false, {zoomed, 0.5368f, -0.5f}, {zoomed * 0.8333333f, 0.364f, -0.364f}},
+        {KeyRight, true, {3.0f, 0.0f, 0.0f}, {3.0f, -0.1f, 0.0f}},
+        {KeyLeft, true, {3.0f, 0.95f, 0.0f}, {3.0f, 1.0f, 0.0f}},
+        {KeyDown, true, {2.0f, 0.0f, -0.45f}, {2.0f, 0.0f, -0.5f}},
+        {KeyUp, true, {2.0f, 0.0f, 0.2f}, {2.0f, 0.0f, 0.3f}},
+        {KeyDown, true, {1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}}, // no room at zoom 1
+    };
+    for (const ViewCase& c : viewCases) {
+        SCOPED_TRACE(testing::Message() << "key " << c.key << (c.shift ? " with Shift" : ""));
+        AppState state;
+        state.zoom = c.before[0];
+        state.panX = c.before[1];
+        state.panY = c.before[2];
+        EXPECT_EQ(pressKey(state, c.key, c.shift), ViewEffects{Repaint});
+        EXPECT_FLOAT_EQ(state.zoom, c.after[0]);
+        EXPECT_NEAR(state.panX, c.after[1], 1e-4f);
+        EXPECT_NEAR(state.panY, c.after[2], 1e-4f);
+        EXPECT_EQ(state.dividerPos, 0.5f);
     }
     AppState state;
     for (auto [position, divider] : {std::pair{333, 0.333f}, {0, 0.0f}, {5000, 1.0f}, {-3, 0.0f}}) {
@@ -247,7 +285,11 @@ TEST(ViewController, RandomInputKeepsInvariants) {
     std::uniform_int_distribution<int> operation(0, 9);
     std::uniform_int_distribution<std::int32_t> coordinate(-2000, 3000);
     std::uniform_int_distribution<std::int32_t> size(0, 2600);
-    std::uniform_int_distribution<std::int32_t> key(0x1A, 0x28);
+    // Escape and the arrows among their neighbours, and the zoom keys.
+    const std::array<std::int32_t, 19> keys = {0x1A, 0x1B, 0x1C, 0x20, 0x24, 0x25, 0x26,
+                                               0x27, 0x28, 0x29, 0x6A, 0x6B, 0x6C, 0x6D,
+                                               0xBA, 0xBB, 0xBC, 0xBD, 0xBE};
+    std::uniform_int_distribution<std::size_t> key(0, keys.size() - 1);
     std::bernoulli_distribution coin;
     bool captured = false;
     std::int32_t swaps = 0;
@@ -272,7 +314,7 @@ TEST(ViewController, RandomInputKeepsInvariants) {
         } else if (choice == 6) {
             effects = turnWheel(state, x, y, coin(random), width, height);
         } else if (choice == 7) {
-            effects = pressKey(state, key(random));
+            effects = pressKey(state, keys[key(random)], coin(random));
         } else if (choice == 8) {
             effects = sliderMoved(state, x / 3);
         } else if (coin(random)) {

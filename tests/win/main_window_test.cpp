@@ -1,5 +1,6 @@
 // The real main window created as start-up creates it, driven with window messages: its
 // controls, the archive selection, installPair, the commands, the view input and its pixels.
+#include "app/colour_scheme.h"
 #include "app/commands.h"
 #include "app/control_ids.h"
 #include "app/controls.h"
@@ -10,6 +11,7 @@
 #include "core/palette.h"
 #include "core/text_table.h"
 #include "core/view_controller.h"
+#include "import/modal_window.h"
 #include "tests/win/import_hook.h"
 #include "tests/win/test_support.h"
 
@@ -65,6 +67,39 @@ Gdiplus::GpStatus WINAPI throwingDrawImage(Gdiplus::GpGraphics*, Gdiplus::GpImag
                                            Gdiplus::DrawImageAbort, VOID*) {
     throw std::bad_alloc();
 }
+
+// Windows' high contrast, as far as Wine lets a test have it: the switch answered through the
+// program's seam and the system colours set for real, both put back at the end.
+class HighContrastScheme {
+  public:
+    explicit HighContrastScheme(const SystemColours& scheme) {
+        for (std::size_t i = 0; i < std::size(Elements); ++i) {
+            saved_[i] = GetSysColor(Elements[i]);
+        }
+        const std::uint32_t argb[] = {scheme.window,     scheme.windowText, scheme.buttonFace,
+                                      scheme.buttonText, scheme.highlight,  scheme.highlightText,
+                                      scheme.grayText};
+        COLORREF colours[std::size(Elements)];
+        for (std::size_t i = 0; i < std::size(Elements); ++i) {
+            colours[i] = colorRefOf(argb[i]);
+        }
+        highContrastIsOn = [] { return true; };
+        SetSysColors(static_cast<int>(std::size(Elements)), Elements, colours);
+    }
+    ~HighContrastScheme() {
+        highContrastIsOn = previous_;
+        SetSysColors(static_cast<int>(std::size(Elements)), Elements, saved_);
+    }
+    HighContrastScheme(const HighContrastScheme&) = delete;
+    HighContrastScheme& operator=(const HighContrastScheme&) = delete;
+
+  private:
+    static constexpr INT Elements[] = {COLOR_WINDOW,  COLOR_WINDOWTEXT, COLOR_BTNFACE,
+                                       COLOR_BTNTEXT, COLOR_HIGHLIGHT,  COLOR_HIGHLIGHTTEXT,
+                                       COLOR_GRAYTEXT};
+    COLORREF saved_[std::size(Elements)] = {};
+    bool (*previous_)() = highContrastIsOn;
+};
 
 class MainWindowTest : public testing::Test {
   protected:
@@ -501,7 +536,7 @@ TEST_F(MainWindowTest, DragMovesTheDividerShiftDragPansAndTheWheelZoomsOverTheVi
     EXPECT_NEAR(appState.panX, 0.364f, 1e-4f);
 }
 
-TEST_F(MainWindowTest, ArrowKeysReachTheWindowThroughDialogNavigationAndTheSliderMoves) {
+TEST_F(MainWindowTest, ViewKeysReachTheWindowThroughDialogNavigationAndTheSliderMoves) {
     show(); // the loop offers every key to IsDialogMessageW first; arrows must get through
     SetFocus(window);
     auto key = [&](WPARAM code) {
@@ -516,6 +551,29 @@ TEST_F(MainWindowTest, ArrowKeysReachTheWindowThroughDialogNavigationAndTheSlide
     SendMessageW(window, WM_KEYDOWN, 'A', 0);
     EXPECT_NEAR(appState.dividerPos, 0.52f, 1e-6f);
     EXPECT_EQ(slider(), 520);
+
+    // + and - of both blocks zoom; with Shift down the arrows pan within the limit instead.
+    for (WPARAM code : {VK_OEM_PLUS, VK_ADD, VK_ADD}) {
+        key(code);
+    }
+    EXPECT_NEAR(appState.zoom, 1.728f, 1e-5f);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    for (WPARAM code : {VK_LEFT, VK_LEFT, VK_LEFT, VK_LEFT, VK_LEFT, VK_DOWN}) {
+        key(code);
+    }
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_NEAR(appState.panX, 0.364f, 1e-4f);
+    EXPECT_NEAR(appState.panY, -0.1f, 1e-6f);
+    EXPECT_NEAR(appState.dividerPos, 0.52f, 1e-6f);
+    for (int i = 0; i < 4; ++i) {
+        key(i % 2 ? VK_OEM_MINUS : VK_SUBTRACT);
+    }
+    EXPECT_EQ(std::tuple(appState.zoom, appState.panX, appState.panY),
+              std::tuple(1.0f, 0.0f, 0.0f));
 
     HWND bar = item(IDC_COMPARISON);
     for (auto [position, from] : {std::pair{333, bar}, {900, HWND{}}}) { // only the slider counts
@@ -604,6 +662,56 @@ TEST_F(MainWindowTest, SelectedPlaceIsDarkOnlyForAnArchivePairAndDisabledButtons
     click(IDC_PLACE_FIRST + 2);
     EXPECT_EQ(places(screenshot()),
               (Colours{WindowColour::Panel, WindowColour::Panel, Palette::Ink}));
+}
+
+TEST_F(MainWindowTest, HighContrastTakesTheSystemColoursAndGivesThemBackWhenItEnds) {
+    show();
+    const Pixels normal = screenshot();
+    const HBRUSH kept = appState.panelBrush.get();
+    ASSERT_NE(kept, nullptr);
+    SendMessageW(window, WM_SETTINGCHANGE, 0, 0);
+    SendMessageW(window, WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(appState.panelBrush.get(), kept) << "no change of look, no new brush";
+
+    const SystemColours& system = TestContrastScheme;
+    const RECT save = childRect(window, IDC_SAVE_PAIR), load = childRect(window, IDC_LOAD_YEARS),
+               place = childRect(window, IDC_PLACE_FIRST),
+               list = childRect(window, IDC_SAVED_PAIRS);
+    {
+        const HighContrastScheme scheme(system);
+        SendMessageW(window, WM_SYSCOLORCHANGE, 0, 0);
+        const Pixels contrast = screenshot();
+        expectPixels(contrast, {Probe{client().right - 5, 300, system.window, 0},
+                                Probe{save.left + 2, save.top + 2, system.highlight, 0},
+                                Probe{save.left, save.top + 10, system.buttonText, 0},
+                                Probe{place.left + 2, place.top + 2, system.highlight, 0},
+                                Probe{load.left + 2, load.top + 2, system.buttonFace, 0},
+                                Probe{list.left + 5, list.bottom - 5, system.window, 0}});
+        // The kept brush was replaced by one of the new colour, the old one deleted.
+        LOGBRUSH brush{};
+        ASSERT_TRUE(GetObjectW(appState.panelBrush.get(), sizeof(brush), &brush));
+        EXPECT_EQ(brush.lbColor, colorRefOf(system.window));
+        EXPECT_TRUE(appState.panelBrush.get() == kept || GetObjectType(kept) == 0);
+
+        command(IDC_HELP); // the modal windows follow, background and buttons
+        HWND help = appState.helpWindow;
+        ASSERT_NE(help, nullptr);
+        RedrawWindow(help, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        pumpMessages();
+        const RECT close = childRect(help, IDC_MODAL_CLOSE);
+        expectPixels(captureClient(help),
+                     {Probe{5, 5, system.window, 0},
+                      Probe{close.left + 2, close.top + 2, system.buttonFace, 0}});
+        closeModalWindow(help);
+    }
+    SendMessageW(window, WM_SYSCOLORCHANGE, 0, 0);
+    const Pixels back = screenshot();
+    // All as before, but the clock's strip, which may have ticked.
+    const PixelBox above{0, 0, normal.width, normal.height - 42};
+    EXPECT_EQ(countPixels(back, above,
+                          [&](std::uint32_t c, int x, int y) { return c != normal.at(x, y); }),
+              0);
 }
 
 TEST_F(MainWindowTest, StatusLineShowsInvalidYearsInTheErrorColour) {

@@ -208,3 +208,41 @@ TEST_F(PaintTest, ZoomYearsAndSourceLineAreDrawnFromTheirTexts) {
     EXPECT_EQ(differsFromLabel(local, fitNote, source, 11, Palette::Muted, false), 0);
     EXPECT_GT(differsFromLabel(credit, fitNote, source, 11, Palette::Muted, false), 0);
 }
+
+TEST_F(PaintTest, HighContrastPaintsInSystemColoursAroundUntouchedPhotos) {
+    const SystemColours& system = TestContrastScheme;
+    appState.colours = highContrastColours(system);
+    constexpr std::uint32_t Red = 0xFFE01010, Blue = 0xFF1010E0;
+    appState.firstImage = solidPhoto(100, 50, Red);
+    appState.secondImage = solidPhoto(100, 50, Blue);
+    appState.caption = L"HEMMED HILLTOP";
+    const Pixels c = paintedWindow(Width, Height);
+    ASSERT_FALSE(c.argb.empty());
+    // The view is 918 x 495 at (274, 192); the photos fill its width and leave 18 rows above
+    // and below. The divider runs at x 733, two units either side of it its edge, and the
+    // knob is centred at (733, 439.5), its ring 15 to 17 units out.
+    expectPixels(c, {Probe{1205, 400, system.window, 0}, Probe{100, 500, system.window, 0},
+                     Probe{2, 2, system.window, 0}, Probe{240, 140, system.window, 0},
+                     Probe{600, 200, system.window, 0}, Probe{600, 683, system.window, 0},
+                     Probe{400, 400, Red, 0}, Probe{729, 300, Red, 0}, Probe{1000, 600, Blue, 0},
+                     Probe{737, 300, Blue, 0}, Probe{733, 300, system.highlight, 3},
+                     Probe{731, 300, system.highlightText, 3},
+                     Probe{735, 300, system.highlightText, 3}, Probe{720, 439, system.highlight, 3},
+                     Probe{733, 423, system.highlightText, 8}, Probe{289, 207, system.window, 0},
+                     Probe{700, 807, system.windowText, 3}});
+    const auto nearTo = [](std::uint32_t colour, int tolerance) {
+        return [=](std::uint32_t p, int, int) { return colourDistance(p, colour) <= tolerance; };
+    };
+    // Caption, section title, year chip and status in the window text colour (small text has
+    // few pixels of full strength).
+    for (const PixelBox& text :
+         {PixelBox{274, 22, 700, 68}, PixelBox{22, 165, 230, 187}, PixelBox{288, 206, 364, 240},
+          PixelBox{274, Height - 39, 600, Height}}) {
+        EXPECT_GT(countPixels(c, text, nearTo(system.windowText, 40)), 10)
+            << text.left << "," << text.top;
+    }
+    // Nothing of the fixed look is left anywhere.
+    for (std::uint32_t fixed : {Palette::Paper, PanelColour, Palette::Accent, Palette::Ink}) {
+        EXPECT_EQ(countPixels(c, {0, 0, Width, Height}, nearTo(fixed, 3)), 0) << hexColour(fixed);
+    }
+}

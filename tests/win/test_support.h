@@ -32,6 +32,11 @@ inline HWND createMainWindowAt(float scale) {
     return createMainWindow();
 }
 
+// System colours for high contrast that no look of the program uses, each far from the
+// others: window, window text, button face, button text, highlight, highlight text, grey text.
+inline constexpr SystemColours TestContrastScheme{0xFF000000, 0xFFFFFFFF, 0xFF000080, 0xFFFFFF00,
+                                                  0xFF800080, 0xFF00FF00, 0xFFC04000};
+
 // Dispatches what is queued and swallows a quit message, so that it never ends a later
 // test's loop; returns its exit code, or -1 when there was none.
 inline int pumpMessages() {
