@@ -53,7 +53,7 @@ void noticeChanges(AccessibleWindow& record) {
         // change nobody announced (a status in a new language) is reported here. The clock
         // changes every second: a name change each second would drown everything else.
         for (PaintedPart part : {PaintedPart::Caption, PaintedPart::SourceLine, PaintedPart::View,
-                                 PaintedPart::Status}) {
+                                 PaintedPart::Zoom, PaintedPart::Status}) {
             std::wstring& last =
                 record.lastPartTexts[static_cast<std::size_t>(childIdOf(part) - 1)];
             std::wstring now = paintedPartNow(part);
