@@ -27,6 +27,10 @@ add_test(NAME native_tests COMMAND driftpane_native_tests)
 
 # Every tracked C++ source as clang-format writes it under the committed .clang-format.
 add_test(NAME format COMMAND ${CMAKE_SOURCE_DIR}/tools/check-format)
+# clang-tidy over every product source, the Windows ones for the MinGW-w64 target. It takes
+# minutes, so it carries a label: tools/test-all leaves it out and .ci/run runs it (ctest -L tidy).
+add_test(NAME clang_tidy COMMAND ${CMAKE_SOURCE_DIR}/tools/clang-tidy-all)
+set_tests_properties(clang_tidy PROPERTIES LABELS tidy TIMEOUT 1800)
 
 # Fuzz targets: tests/fuzz/<name>_fuzz.cpp with a seed corpus in tests/fuzz/<name>_corpus.
 # The test run replays the corpus; `cmake --build . --target fuzz-<name>` fuzzes for a while.
