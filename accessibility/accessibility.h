@@ -9,7 +9,8 @@
 // objects. Called once, when the controls exist; nothing is announced before.
 void makeMainWindowAccessible(HWND window);
 
-// The same for a modal window's owner-drawn buttons and the import dialog's message line.
+// The same for a modal window itself (a dialog named by its title), its owner-drawn buttons,
+// the help text and the import dialog's message line.
 void makeModalWindowAccessible(HWND window);
 
 // Tells screen readers of every name and value of the program's own that changed since they

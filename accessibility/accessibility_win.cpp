@@ -5,6 +5,7 @@
 #include "accessibility/accessibility.h"
 
 #include "accessibility/accessible_object.h"
+#include "accessibility/reader_services.h"
 #include "app/controls.h"
 #include "app/control_ids.h"
 #include "core/app_state.h"
@@ -16,6 +17,7 @@
 #include <oleacc.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,20 +29,13 @@ constexpr UINT_PTR SubclassId = 1;
 // subclass when the window goes.
 constexpr wchar_t RecordProperty[] = L"Driftpane.Accessible";
 
-// UI Automation's LiveSetting property, set through oleacc's annotation service; Polite is 1.
-constexpr GUID LiveSettingProperty = {
-    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+// UI Automation's LiveSetting value Polite.
 constexpr LONG LivePolite = 1;
 
 // UI Automation's notification, by value: NotificationKind_Other, NotificationProcessing_
 // MostRecent (a newer status replaces one not yet spoken).
 constexpr int NotificationKindOther = 4;
 constexpr int NotificationProcessingMostRecent = 3;
-
-struct BstrFree {
-    void operator()(BSTR text) const { SysFreeString(text); }
-};
-using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
 
 AccessibleWindow* recordOf(HWND window) {
     return window ? static_cast<AccessibleWindow*>(GetPropW(window, RecordProperty)) : nullptr;
@@ -54,10 +49,11 @@ void noticeChanges(AccessibleWindow& record) {
         return;
     }
     if (record.kind == ElementKind::MainClient) {
-        // The status is announced by itself, and the clock changes every second: a name
-        // change each second would drown everything else.
-        for (PaintedPart part :
-             {PaintedPart::Caption, PaintedPart::SourceLine, PaintedPart::View}) {
+        // An announced status or pair was recorded before its announcement, so only a
+        // change nobody announced (a status in a new language) is reported here. The clock
+        // changes every second: a name change each second would drown everything else.
+        for (PaintedPart part : {PaintedPart::Caption, PaintedPart::SourceLine, PaintedPart::View,
+                                 PaintedPart::Status}) {
             std::wstring& last =
                 record.lastPartTexts[static_cast<std::size_t>(childIdOf(part) - 1)];
             std::wstring now = paintedPartNow(part);
@@ -65,6 +61,16 @@ void noticeChanges(AccessibleWindow& record) {
                 last = std::move(now);
                 NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, record.window, OBJID_CLIENT,
                                childIdOf(part));
+            }
+        }
+        // The view's value is the divider's; readers speak value changes of the focused
+        // object only, so a change is worth an event while the view has the focus.
+        std::wstring value = dividerPercentText(appState.dividerPos, appState.languageIndex);
+        if (value != record.lastValue) {
+            record.lastValue = std::move(value);
+            if (GetFocus() == record.window) {
+                NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, record.window, OBJID_CLIENT,
+                               childIdOf(PaintedPart::View));
             }
         }
         return;
@@ -89,28 +95,20 @@ void noticeChanges(AccessibleWindow& record) {
     }
 }
 
-// Marks an element as a polite live region for UI Automation readers, through oleacc's
-// annotation service. Wine 8 answers E_NOTIMPL; its readers get the events alone.
+// Marks an element as a polite live region for UI Automation readers, or no longer.
 void setLiveRegion(HWND window, LONG childId, bool on) {
-    IAccPropServices* raw = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices, reinterpret_cast<void**>(&raw))) ||
-        !raw) {
-        return;
-    }
-    ComPtr<IAccPropServices> services(raw);
-    if (on) {
-        VARIANT polite{};
-        polite.vt = VT_I4;
-        polite.lVal = LivePolite;
-        services->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(childId),
-                              LiveSettingProperty, polite);
-    } else {
-        MSAAPROPID property = LiveSettingProperty;
-        services->ClearHwndProps(window, static_cast<DWORD>(OBJID_CLIENT),
-                                 static_cast<DWORD>(childId), &property, 1);
+    if (const SetLiveSettingFunction set = readerServices().setLiveSetting) {
+        VARIANT setting{};
+        if (on) {
+            setting.vt = VT_I4;
+            setting.lVal = LivePolite;
+        }
+        set(window, childId, setting);
     }
 }
+
+// The main window's parts that announce: new statuses, and a new pair by the view's name.
+constexpr PaintedPart LiveParts[] = {PaintedPart::View, PaintedPart::Status};
 
 LRESULT CALLBACK accessibleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR, DWORD_PTR data) {
@@ -129,7 +127,9 @@ LRESULT CALLBACK accessibleWindowProc(HWND window, UINT message, WPARAM wParam, 
     case WM_NCDESTROY:
         record->connected = false;
         if (record->kind == ElementKind::MainClient) {
-            setLiveRegion(window, childIdOf(PaintedPart::Status), false);
+            for (PaintedPart part : LiveParts) {
+                setLiveRegion(window, childIdOf(part), false);
+            }
         } else if (record->kind == ElementKind::MessageLine) {
             setLiveRegion(window, CHILDID_SELF, false);
         }
@@ -158,7 +158,9 @@ void watch(HWND window, ElementKind kind, TextId nameText = TextId::FirstYear) {
     record->nameText = nameText;
     record->lastName = accessibleName(*record);
     record->lastValue = accessibleValue(*record);
+    record->announcedGeneration = appState.generation;
     if (kind == ElementKind::MainClient) {
+        record->lastValue = dividerPercentText(appState.dividerPos, appState.languageIndex);
         for (PaintedPart part : PaintedParts) {
             record->lastPartTexts[static_cast<std::size_t>(childIdOf(part) - 1)] =
                 part == PaintedPart::Clock ? std::wstring() : paintedPartNow(part);
@@ -174,47 +176,45 @@ void watch(HWND window, ElementKind kind, TextId nameText = TextId::FirstYear) {
 }
 
 // Windows 10 1709 brought UI Automation notifications, which Narrator reads out whatever
-// has the focus. Older systems and Wine 8 lack the function, so it is looked up.
-void raiseNotification(HWND window, const std::wstring& text) {
+// has the focus. False when the system lacks them or the notification could not be raised.
+bool raiseNotification(HWND window, const std::wstring& text) {
+    const RaiseNotificationFunction raise = readerServices().raiseNotification;
     using HostProviderFromHwnd = HRESULT(WINAPI*)(HWND, IUnknown**);
-    using RaiseNotificationEvent = HRESULT(WINAPI*)(IUnknown*, int, int, BSTR, BSTR);
-    HMODULE automation = GetModuleHandleW(L"uiautomationcore.dll");
-    if (!automation) {
-        // Left loaded: it keeps its own state for the providers it handed out.
-        automation = LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
-    if (!automation) {
-        return;
-    }
-    const auto raise = reinterpret_cast<RaiseNotificationEvent>(
-        reinterpret_cast<void*>(GetProcAddress(automation, "UiaRaiseNotificationEvent")));
-    const auto hostProvider = reinterpret_cast<HostProviderFromHwnd>(
-        reinterpret_cast<void*>(GetProcAddress(automation, "UiaHostProviderFromHwnd")));
+    HMODULE automation = raise ? GetModuleHandleW(L"uiautomationcore.dll") : nullptr;
+    const auto hostProvider = automation
+                                  ? reinterpret_cast<HostProviderFromHwnd>(reinterpret_cast<void*>(
+                                        GetProcAddress(automation, "UiaHostProviderFromHwnd")))
+                                  : nullptr;
     IUnknown* raw = nullptr;
-    if (!raise || !hostProvider || FAILED(hostProvider(window, &raw)) || !raw) {
-        return;
+    if (!hostProvider || FAILED(hostProvider(window, &raw)) || !raw) {
+        return false;
     }
-    ComPtr<IUnknown> provider(raw);
-    UniqueBstr display(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-    UniqueBstr activity(SysAllocString(L"Driftpane.Status"));
-    if (display && activity) {
-        raise(provider.get(), NotificationKindOther, NotificationProcessingMostRecent,
-              display.get(), activity.get());
-    }
+    const ComPtr<IUnknown> provider(raw);
+    // Both strings stay ours: the call only reads them, and the holders free each once.
+    const UniqueBstr display = makeBstr(text);
+    const UniqueBstr activity(SysAllocString(L"Driftpane.Status"));
+    return display && activity &&
+           SUCCEEDED(raise(provider.get(), NotificationKindOther, NotificationProcessingMostRecent,
+                           display.get(), activity.get()));
 }
 
-// Name change and live-region change on the element, and the notification with its text.
+// One announcement on one channel: the notification where the system has it, otherwise the
+// element's name change and live-region change, from which MSAA readers speak it. Several
+// channels at once would have it spoken several times.
 void announce(HWND window, LONG childId, const std::wstring& text) {
-    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, childId);
-    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, window, OBJID_CLIENT, childId);
-    raiseNotification(window, text);
+    if (!raiseNotification(window, text)) {
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, childId);
+        NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, window, OBJID_CLIENT, childId);
+    }
 }
 
 } // namespace
 
 void makeMainWindowAccessible(HWND window) {
     watch(window, ElementKind::MainClient);
-    setLiveRegion(window, childIdOf(PaintedPart::Status), true);
+    for (PaintedPart part : LiveParts) {
+        setLiveRegion(window, childIdOf(part), true);
+    }
     for (HWND child : childWindows(window)) {
         switch (GetDlgCtrlID(child)) {
         case IDC_FIRST_YEAR:
@@ -237,6 +237,8 @@ void makeMainWindowAccessible(HWND window) {
 }
 
 void makeModalWindowAccessible(HWND window) {
+    watch(window, ElementKind::Dialog);
+    watch(GetDlgItem(window, IDC_HELP_TEXT), ElementKind::HelpText);
     for (int id : {IDC_IMPORT, IDC_MODAL_CLOSE}) {
         watch(GetDlgItem(window, id), ElementKind::Button);
     }
@@ -268,9 +270,28 @@ void announceStatus() {
     if (!main || !main->connected) {
         return;
     }
-    noticeAccessibleChanges();
     try {
-        announce(main->window, childIdOf(PaintedPart::Status), appState.statusText);
+        // A new pair comes with the plain Ready; the pair is the news, spoken in its own
+        // words. Ready without a new pair (a language change) is no news at all. Every other
+        // status is, even when it repeats the last one.
+        const bool newPair = main->announcedGeneration != appState.generation;
+        main->announcedGeneration = appState.generation;
+        const bool plainReady =
+            !appState.statusIsError && appState.statusText == localizedText(TextId::Ready);
+        std::optional<PaintedPart> news;
+        if (!plainReady) {
+            news = PaintedPart::Status;
+        } else if (newPair) {
+            news = PaintedPart::View;
+        }
+        std::wstring text = news ? paintedPartNow(*news) : std::wstring();
+        if (news) {
+            main->lastPartTexts[static_cast<std::size_t>(childIdOf(*news) - 1)] = text;
+        }
+        noticeAccessibleChanges();
+        if (news) {
+            announce(main->window, childIdOf(*news), text);
+        }
     } catch (...) {
         // Only a text copy can fail, for want of memory; the status itself stands.
     }

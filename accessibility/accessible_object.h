@@ -19,6 +19,8 @@ enum class ElementKind {
     Slider,
     SavedPairsList,
     MessageLine,
+    Dialog,   // the import dialog and the help box themselves
+    HelpText, // the help box's text
 };
 
 // What every object made for one window shares with the window's subclass. A reader may hold
@@ -30,7 +32,8 @@ struct AccessibleWindow {
     bool connected = true;
     // The last name and value readers were told of, so that only real changes are sent.
     std::wstring lastName;
-    std::wstring lastValue;
+    std::wstring lastValue;                          // the main window's: the view's
+    std::int32_t announcedGeneration = 0;            // the pair the last announcement knew of
     std::wstring lastPartTexts[PaintedParts.size()]; // the main window's painted parts
 };
 using SharedWindow = std::shared_ptr<AccessibleWindow>;
@@ -50,6 +53,9 @@ std::wstring accessibleValue(const AccessibleWindow& record);
 
 // The text a painted part of the main window shows now, the clock included.
 std::wstring paintedPartNow(PaintedPart part);
+
+// How many of the objects live now, for the tests that look for leaks.
+long liveAccessibleObjects();
 
 // A new object for the record's window, marshalled into the answer to WM_GETOBJECT; 0 when
 // none could be made, and the default procedure answers.

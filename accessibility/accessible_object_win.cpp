@@ -13,8 +13,11 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <atomic>
+#include <functional>
 #include <new>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -52,9 +55,45 @@ HRESULT answerText(const std::wstring& text, BSTR* out) {
 }
 
 HRESULT windowObject(HWND window, IDispatch** out) {
-    return AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
-                                      reinterpret_cast<void**>(out));
+    *out = nullptr;
+    const HRESULT result = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW),
+                                                      IID_IDispatch, reinterpret_cast<void**>(out));
+    // A success without an object is no object.
+    return SUCCEEDED(result) && !*out ? E_FAIL : result;
 }
+
+// A child window's object, to which every question about that child's id is passed on.
+ComPtr<IAccessible> windowAccessible(HWND window) {
+    IAccessible* raw = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_WINDOW), IID_IAccessible,
+                                          reinterpret_cast<void**>(&raw)))) {
+        return nullptr;
+    }
+    return ComPtr<IAccessible>(raw);
+}
+
+VARIANT selfVariant() {
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return self;
+}
+
+// Out-parameters are set before anything can fail, so that no path leaves one undefined.
+void clear(BSTR* out) {
+    *out = nullptr;
+}
+void clear(VARIANT* out) {
+    VariantInit(out);
+}
+void clear(LONG* out) {
+    *out = 0;
+}
+void clear(IDispatch** out) {
+    *out = nullptr;
+}
+
+std::atomic<long> liveObjects{0};
 
 // An item of a combo box or list box, by the messages of its kind; empty for no item.
 std::wstring itemText(HWND control, UINT lengthMessage, UINT textMessage, LRESULT index) {
@@ -74,6 +113,10 @@ std::wstring itemText(HWND control, UINT lengthMessage, UINT textMessage, LRESUL
 
 std::optional<LONG> roleOf(ElementKind kind) {
     switch (kind) {
+    case ElementKind::Dialog:
+        return ROLE_SYSTEM_DIALOG;
+    case ElementKind::HelpText:
+        return ROLE_SYSTEM_TEXT;
     case ElementKind::Button:
         return ROLE_SYSTEM_PUSHBUTTON;
     case ElementKind::YearList:
@@ -105,11 +148,26 @@ void answerLocation(HWND window, RECT box, LONG* left, LONG* top, LONG* width, L
     *height = box.bottom - box.top;
 }
 
+// What a child id names: the object itself, one of its own children (a painted part, a
+// list item, a child window of the main window), a child the standard object knows (the
+// slider's parts), or nothing.
+enum class ChildKind { Self, Part, Item, Window, Standard, Invalid };
+struct Child {
+    ChildKind kind = ChildKind::Invalid;
+    LONG id = 0;
+    HWND window = nullptr; // for ChildKind::Window
+};
+
 // One object of one window, made anew for each WM_GETOBJECT; its window's record says what
 // it answers itself, and standard_ answers the rest.
 struct AccessibleObject final : IAccessible, IOleWindow {
     AccessibleObject(SharedWindow record, ComPtr<IAccessible> standard)
-        : record_(std::move(record)), standard_(std::move(standard)) {}
+        : record_(std::move(record)), standard_(std::move(standard)) {
+        ++liveObjects;
+    }
+    ~AccessibleObject() { --liveObjects; }
+    AccessibleObject(const AccessibleObject&) = delete;
+    AccessibleObject& operator=(const AccessibleObject&) = delete;
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -140,10 +198,18 @@ struct AccessibleObject final : IAccessible, IOleWindow {
 
     // IDispatch: readers call the methods directly; no type information is offered.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) {
+            return E_POINTER;
+        }
         *count = 0;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info) {
+            *info = nullptr;
+        }
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
         return E_NOTIMPL;
     }
@@ -154,6 +220,9 @@ struct AccessibleObject final : IAccessible, IOleWindow {
 
     // IOleWindow, by which readers find the window of an object.
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        if (!window) {
+            return E_POINTER;
+        }
         *window = connected() ? record_->window : nullptr;
         return connected() ? S_OK : CO_E_OBJNOTCONNECTED;
     }
@@ -161,140 +230,143 @@ struct AccessibleObject final : IAccessible, IOleWindow {
 
     // IAccessible
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
-        return guarded([&] { return standard_->get_accParent(parent); });
+        return guarded(parent, [&] { return standard_->get_accParent(parent); });
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
-        return guarded([&] {
-            if (isMain()) {
-                *count = FirstWindowChildId - 1 +
-                         static_cast<LONG>(childWindows(record_->window).size());
-                return S_OK;
-            }
-            if (isList()) {
-                *count = itemCount();
+        return guarded(count, [&] {
+            if (isMain() || isList()) {
+                *count = childCount();
                 return S_OK;
             }
             return standard_->get_accChildCount(count);
         });
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
-        *out = nullptr;
-        return guarded([&] {
-            const std::optional<LONG> id = childIdIn(child);
-            if (isMain() && id) {
-                if (partOf(*id)) {
-                    return S_FALSE; // a simple element, read through this object
-                }
-                const std::vector<HWND> windows = childWindows(record_->window);
-                const LONG index = *id - FirstWindowChildId;
-                if (index >= 0 && index < static_cast<LONG>(windows.size())) {
-                    return windowObject(windows[static_cast<std::size_t>(index)], out);
-                }
-                return E_INVALIDARG;
+        return guarded(out, [&] {
+            const Child c = classify(child);
+            switch (c.kind) {
+            case ChildKind::Part:
+            case ChildKind::Item:
+                return S_FALSE; // a simple element, read through this object
+            case ChildKind::Window:
+                return windowObject(c.window, out);
+            case ChildKind::Self:
+            case ChildKind::Standard:
+                return standard_->get_accChild(child, out);
+            case ChildKind::Invalid:
+                break;
             }
-            if (isList() && id) {
-                return isItem(*id) ? S_FALSE : E_INVALIDARG;
-            }
-            return standard_->get_accChild(child, out);
+            return E_INVALIDARG;
         });
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        *name = nullptr;
-        return guarded([&] {
-            const LONG id = childIdIn(child).value_or(-1);
-            if (id == CHILDID_SELF && !isMain()) {
+        return text(child, name, &IAccessible::get_accName, [&](const Child& c) -> Answer {
+            if (c.kind == ChildKind::Self && !isMain()) {
                 return answerText(accessibleName(*record_), name);
             }
-            if (isMain() && partOf(id)) {
-                return answerText(paintedPartNow(*partOf(id)), name);
+            if (c.kind == ChildKind::Part) {
+                return answerText(paintedPartNow(*partOf(c.id)), name);
             }
-            if (isList() && isItem(id)) {
-                return answerText(itemText(record_->window, LB_GETTEXTLEN, LB_GETTEXT, id - 1),
+            if (c.kind == ChildKind::Item) {
+                return answerText(itemText(record_->window, LB_GETTEXTLEN, LB_GETTEXT, c.id - 1),
                                   name);
             }
-            return standard_->get_accName(child, name);
+            return std::nullopt;
         });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        *value = nullptr;
-        return guarded([&] {
-            const LONG id = childIdIn(child).value_or(-1);
-            if (id == CHILDID_SELF &&
+        return text(child, value, &IAccessible::get_accValue, [&](const Child& c) -> Answer {
+            if (c.kind == ChildKind::Self &&
                 (record_->kind == ElementKind::YearList || record_->kind == ElementKind::Slider)) {
                 return answerText(accessibleValue(*record_), value);
             }
-            if (ownsChild(id)) {
-                return S_FALSE;
+            // The view reads as the slider while it has the focus, as its keys move it.
+            if (c.kind == ChildKind::Part && *partOf(c.id) == PaintedPart::View &&
+                ::GetFocus() == record_->window) {
+                return answerText(dividerPercentText(appState.dividerPos, appState.languageIndex),
+                                  value);
             }
-            return standard_->get_accValue(child, value);
+            return owned(c) ? std::optional<HRESULT>(S_FALSE) : std::nullopt;
         });
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        return guarded([&] {
-            const LONG id = childIdIn(child).value_or(-1);
-            if (id == CHILDID_SELF && roleOf(record_->kind)) {
+        return variant(child, role, &IAccessible::get_accRole, [&](const Child& c) -> Answer {
+            if (c.kind == ChildKind::Self && roleOf(record_->kind)) {
                 setI4(role, *roleOf(record_->kind));
                 return S_OK;
             }
-            if (isMain() && partOf(id)) {
-                setI4(role, *partOf(id) == PaintedPart::View ? ROLE_SYSTEM_GRAPHIC
-                                                             : ROLE_SYSTEM_STATICTEXT);
+            if (c.kind == ChildKind::Part) {
+                setI4(role, *partOf(c.id) == PaintedPart::View ? ROLE_SYSTEM_GRAPHIC
+                                                               : ROLE_SYSTEM_STATICTEXT);
                 return S_OK;
             }
-            if (isList() && isItem(id)) {
+            if (c.kind == ChildKind::Item) {
                 setI4(role, ROLE_SYSTEM_LISTITEM);
                 return S_OK;
             }
-            return standard_->get_accRole(child, role);
+            return std::nullopt;
         });
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        return guarded([&] {
-            const LONG id = childIdIn(child).value_or(-1);
-            if (isMain() && partOf(id)) {
-                setI4(state, partState(*partOf(id)));
+        return variant(child, state, &IAccessible::get_accState, [&](const Child& c) -> Answer {
+            if (c.kind == ChildKind::Part) {
+                setI4(state, partState(*partOf(c.id)));
                 return S_OK;
             }
-            if (isList() && isItem(id)) {
-                setI4(state, itemState(id));
+            if (c.kind == ChildKind::Item) {
+                setI4(state, itemState(c.id));
                 return S_OK;
             }
-            return standard_->get_accState(child, state);
+            if (c.kind == ChildKind::Self && record_->kind == ElementKind::HelpText) {
+                LONG help = STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE;
+                help |= ::GetFocus() == record_->window ? STATE_SYSTEM_FOCUSED : 0;
+                setI4(state, help);
+                return S_OK;
+            }
+            return std::nullopt;
         });
     }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
-        *text = nullptr;
-        return guarded([&] {
-            return ownsChild(childIdIn(child).value_or(-1))
-                       ? S_FALSE
-                       : standard_->get_accDescription(child, text);
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text_) override {
+        return text(child, text_, &IAccessible::get_accDescription, [&](const Child& c) -> Answer {
+            if (c.kind == ChildKind::Part && *partOf(c.id) == PaintedPart::View) {
+                return answerText(viewDescription(appState.languageIndex), text_);
+            }
+            return owned(c) ? std::optional<HRESULT>(S_FALSE) : std::nullopt;
         });
     }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* text) override {
-        *text = nullptr;
-        return guarded([&] {
-            return ownsChild(childIdIn(child).value_or(-1)) ? S_FALSE
-                                                            : standard_->get_accHelp(child, text);
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
+        return text(child, help, &IAccessible::get_accHelp, [&](const Child& c) -> Answer {
+            return owned(c) ? std::optional<HRESULT>(S_FALSE) : std::nullopt;
         });
     }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
-        *file = nullptr;
-        return guarded([&] {
-            return ownsChild(childIdIn(child).value_or(-1))
-                       ? S_FALSE
-                       : standard_->get_accHelpTopic(file, child, topic);
+        if (!file || !topic) {
+            return E_POINTER;
+        }
+        *topic = 0;
+        return guarded(file, [&] {
+            const Child c = classify(child);
+            if (c.kind == ChildKind::Invalid) {
+                return E_INVALIDARG;
+            }
+            if (owned(c)) {
+                return S_FALSE;
+            }
+            if (c.kind == ChildKind::Window) {
+                const ComPtr<IAccessible> other = windowAccessible(c.window);
+                return other ? other->get_accHelpTopic(file, selfVariant(), topic) : E_FAIL;
+            }
+            return standard_->get_accHelpTopic(file, child, topic);
         });
     }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* text) override {
-        *text = nullptr;
-        return guarded([&] {
-            return ownsChild(childIdIn(child).value_or(-1))
-                       ? S_FALSE
-                       : standard_->get_accKeyboardShortcut(child, text);
-        });
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
+        return text(child, keys, &IAccessible::get_accKeyboardShortcut,
+                    [&](const Child& c) -> Answer {
+                        return owned(c) ? std::optional<HRESULT>(S_FALSE) : std::nullopt;
+                    });
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
-        return guarded([&] {
+        return guarded(focus, [&] {
             HWND focused = ::GetFocus();
             // The main window itself holds the focus while the arrow keys move the divider:
             // that is the view's focus.
@@ -311,10 +383,9 @@ struct AccessibleObject final : IAccessible, IOleWindow {
         });
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
-        return guarded([&] {
+        return guarded(selection, [&] {
             if (isList()) {
                 const LONG selected = selectedItem();
-                selection->vt = VT_EMPTY;
                 if (selected > 0) {
                     setI4(selection, selected);
                 }
@@ -323,48 +394,86 @@ struct AccessibleObject final : IAccessible, IOleWindow {
             return standard_->get_accSelection(selection);
         });
     }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* text) override {
-        *text = nullptr;
-        return guarded([&] {
-            return ownsChild(childIdIn(child).value_or(-1))
-                       ? S_FALSE
-                       : standard_->get_accDefaultAction(child, text);
-        });
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+        return text(child, action, &IAccessible::get_accDefaultAction,
+                    [&](const Child& c) -> Answer {
+                        if (c.kind == ChildKind::Item) {
+                            return answerText(openActionName(appState.languageIndex), action);
+                        }
+                        return owned(c) ? std::optional<HRESULT>(S_FALSE) : std::nullopt;
+                    });
     }
     HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
         return guarded([&] {
-            return ownsChild(childIdIn(child).value_or(-1)) ? DISP_E_MEMBERNOTFOUND
-                                                            : standard_->accSelect(flags, child);
+            const Child c = classify(child);
+            switch (c.kind) {
+            case ChildKind::Item:
+                return selectItem(flags, c.id);
+            case ChildKind::Part:
+                // Only the view takes the focus; nothing painted is selectable.
+                if (*partOf(c.id) == PaintedPart::View && flags == SELFLAG_TAKEFOCUS) {
+                    SetFocus(record_->window);
+                    return S_OK;
+                }
+                return *partOf(c.id) == PaintedPart::View ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
+            case ChildKind::Window:
+                return passOn(c.window, [&](IAccessible& other) {
+                    return other.accSelect(flags, selfVariant());
+                });
+            case ChildKind::Self:
+            case ChildKind::Standard:
+                return standard_->accSelect(flags, child);
+            case ChildKind::Invalid:
+                break;
+            }
+            return E_INVALIDARG;
         });
     }
     HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
                                           VARIANT child) override {
+        if (!left || !top || !width || !height) {
+            return E_POINTER;
+        }
         *left = *top = *width = *height = 0;
         return guarded([&] {
-            const LONG id = childIdIn(child).value_or(-1);
-            if (isMain() && partOf(id)) {
+            const Child c = classify(child);
+            switch (c.kind) {
+            case ChildKind::Part: {
                 const RECT client = clientRect(record_->window);
                 const PixelRect box =
-                    paintedPartPixels(*partOf(id), appState, client.right, client.bottom);
+                    paintedPartPixels(*partOf(c.id), appState, client.right, client.bottom);
                 answerLocation(record_->window, {box.left, box.top, box.right, box.bottom}, left,
                                top, width, height);
                 return S_OK;
             }
-            if (isList() && isItem(id)) {
+            case ChildKind::Item: {
                 RECT item{};
-                SendMessageW(record_->window, LB_GETITEMRECT, static_cast<WPARAM>(id - 1),
+                SendMessageW(record_->window, LB_GETITEMRECT, static_cast<WPARAM>(c.id - 1),
                              reinterpret_cast<LPARAM>(&item));
                 answerLocation(record_->window, item, left, top, width, height);
                 return S_OK;
             }
-            return standard_->accLocation(left, top, width, height, child);
+            case ChildKind::Window:
+                return passOn(c.window, [&](IAccessible& other) {
+                    return other.accLocation(left, top, width, height, selfVariant());
+                });
+            case ChildKind::Self:
+            case ChildKind::Standard:
+                return standard_->accLocation(left, top, width, height, child);
+            case ChildKind::Invalid:
+                break;
+            }
+            return E_INVALIDARG;
         });
     }
     HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
-        return guarded([&] {
-            const LONG id = childIdIn(start).value_or(-1);
-            if ((isMain() || isList()) && (id == CHILDID_SELF || ownsChild(id))) {
-                if (const std::optional<HRESULT> answer = navigate(direction, id, end)) {
+        return guarded(end, [&] {
+            const Child c = classify(start);
+            if (c.kind == ChildKind::Invalid) {
+                return E_INVALIDARG;
+            }
+            if ((isMain() || isList()) && c.kind != ChildKind::Standard) {
+                if (const std::optional<HRESULT> answer = navigate(direction, c.id, end)) {
                     return *answer;
                 }
             }
@@ -372,11 +481,10 @@ struct AccessibleObject final : IAccessible, IOleWindow {
         });
     }
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* hit) override {
-        return guarded([&] {
+        return guarded(hit, [&] {
             if (!isMain() && !isList()) {
                 return standard_->accHitTest(x, y, hit);
             }
-            hit->vt = VT_EMPTY;
             POINT point{x, y};
             ScreenToClient(record_->window, &point);
             const RECT client = clientRect(record_->window);
@@ -392,8 +500,7 @@ struct AccessibleObject final : IAccessible, IOleWindow {
             }
             HWND child = ChildWindowFromPointEx(record_->window, point, CWP_SKIPINVISIBLE);
             if (child && child != record_->window) {
-                hit->vt = VT_DISPATCH;
-                return windowObject(child, &hit->pdispVal);
+                return answerWindow(child, hit);
             }
             const std::optional<PaintedPart> part =
                 paintedPartAt(appState, point.x, point.y, client.right, client.bottom);
@@ -403,8 +510,23 @@ struct AccessibleObject final : IAccessible, IOleWindow {
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
         return guarded([&] {
-            return ownsChild(childIdIn(child).value_or(-1)) ? DISP_E_MEMBERNOTFOUND
-                                                            : standard_->accDoDefaultAction(child);
+            const Child c = classify(child);
+            switch (c.kind) {
+            case ChildKind::Item:
+                return selectItem(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, c.id);
+            case ChildKind::Part:
+                return DISP_E_MEMBERNOTFOUND;
+            case ChildKind::Window:
+                return passOn(c.window, [&](IAccessible& other) {
+                    return other.accDoDefaultAction(selfVariant());
+                });
+            case ChildKind::Self:
+            case ChildKind::Standard:
+                return standard_->accDoDefaultAction(child);
+            case ChildKind::Invalid:
+                break;
+            }
+            return E_INVALIDARG;
         });
     }
     // Setting names and values is long deprecated; no reader relies on it.
@@ -412,13 +534,46 @@ struct AccessibleObject final : IAccessible, IOleWindow {
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
   private:
+    // This object's own answer, or nullopt where the standard object (or a child window's
+    // object) answers.
+    using Answer = std::optional<HRESULT>;
+
     bool connected() const { return record_->connected && IsWindow(record_->window); }
     bool isMain() const { return record_->kind == ElementKind::MainClient; }
     bool isList() const { return record_->kind == ElementKind::SavedPairsList; }
 
+    Child classify(const VARIANT& variant) const {
+        const std::optional<LONG> id = childIdIn(variant);
+        if (!id) {
+            return {};
+        }
+        if (*id == CHILDID_SELF) {
+            return {ChildKind::Self, *id};
+        }
+        if (isMain()) {
+            if (partOf(*id)) {
+                return {ChildKind::Part, *id};
+            }
+            const std::vector<HWND> windows = childWindows(record_->window);
+            const LONG index = *id - FirstWindowChildId;
+            if (index >= 0 && index < static_cast<LONG>(windows.size())) {
+                return {ChildKind::Window, *id, windows[static_cast<std::size_t>(index)]};
+            }
+            return {};
+        }
+        if (isList()) {
+            return isItem(*id) ? Child{ChildKind::Item, *id} : Child{};
+        }
+        return {ChildKind::Standard, *id};
+    }
+    // The children this object answers for itself: the painted parts or the list's items.
+    static bool owned(const Child& c) {
+        return c.kind == ChildKind::Part || c.kind == ChildKind::Item;
+    }
+
     // Every call first asks whether the window still lives; a failure to allocate a text
-    // must not leave through a COM method.
-    template <typename Answer> HRESULT guarded(Answer&& answer) {
+    // must not leave through a COM method. The out-parameter is cleared on every path.
+    template <typename Answer_> HRESULT guarded(Answer_&& answer) {
         if (!connected()) {
             return CO_E_OBJNOTCONNECTED;
         }
@@ -428,19 +583,94 @@ struct AccessibleObject final : IAccessible, IOleWindow {
             return E_OUTOFMEMORY;
         }
     }
+    template <typename Out, typename Answer_> HRESULT guarded(Out* out, Answer_&& answer) {
+        if (!out) {
+            return E_POINTER;
+        }
+        clear(out);
+        const HRESULT result = guarded(std::forward<Answer_>(answer));
+        if (FAILED(result)) {
+            // Whatever a failed call left half-made goes.
+            if constexpr (std::is_same_v<Out, VARIANT>) {
+                VariantClear(out);
+            } else if constexpr (std::is_same_v<Out, BSTR>) {
+                SysFreeString(*out);
+                clear(out);
+            } else if constexpr (std::is_same_v<Out, IDispatch*>) {
+                if (*out) {
+                    (*out)->Release();
+                }
+                clear(out);
+            }
+        }
+        return result;
+    }
+    HRESULT passOn(HWND window, const std::function<HRESULT(IAccessible&)>& ask) const {
+        const ComPtr<IAccessible> other = windowAccessible(window);
+        return other ? ask(*other) : E_FAIL;
+    }
+    // A question per child id whose answer is a text or a variant: this object's own answer,
+    // else the child window's object, else the standard object.
+    template <typename Out>
+    HRESULT perChild(const VARIANT& child, Out* out,
+                     HRESULT (STDMETHODCALLTYPE IAccessible::*method)(VARIANT, Out*),
+                     const std::function<Answer(const Child&)>& own) {
+        return guarded(out, [&] {
+            const Child c = classify(child);
+            if (c.kind == ChildKind::Invalid) {
+                return E_INVALIDARG;
+            }
+            if (const Answer answer = own(c)) {
+                return *answer;
+            }
+            if (c.kind == ChildKind::Window) {
+                return passOn(c.window, [&](IAccessible& other) {
+                    return (other.*method)(selfVariant(), out);
+                });
+            }
+            return (standard_.get()->*method)(child, out);
+        });
+    }
+    HRESULT text(const VARIANT& child, BSTR* out,
+                 HRESULT (STDMETHODCALLTYPE IAccessible::*method)(VARIANT, BSTR*),
+                 const std::function<Answer(const Child&)>& own) {
+        return perChild(child, out, method, own);
+    }
+    HRESULT variant(const VARIANT& child, VARIANT* out,
+                    HRESULT (STDMETHODCALLTYPE IAccessible::*method)(VARIANT, VARIANT*),
+                    const std::function<Answer(const Child&)>& own) {
+        return perChild(child, out, method, own);
+    }
 
     LONG itemCount() const {
         const LRESULT count = SendMessageW(record_->window, LB_GETCOUNT, 0, 0);
         return count > 0 ? static_cast<LONG>(count) : 0;
     }
     bool isItem(LONG id) const { return id >= 1 && id <= itemCount(); }
-    // The children this object answers for itself: the painted parts or the list's items.
-    bool ownsChild(LONG id) const {
-        return (isMain() && partOf(id).has_value()) || (isList() && isItem(id));
-    }
     LONG selectedItem() const {
         const LRESULT selected = SendMessageW(record_->window, LB_GETCURSEL, 0, 0);
         return selected >= 0 ? static_cast<LONG>(selected) + 1 : 0;
+    }
+
+    // Selecting an item is what a click on it does: the list selects it and tells its parent,
+    // which opens the pair. A single-selection list has nothing to add or take away.
+    HRESULT selectItem(LONG flags, LONG id) {
+        constexpr LONG Known = SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION | SELFLAG_EXTENDSELECTION |
+                               SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION;
+        if (flags == SELFLAG_NONE || (flags & ~Known) != 0 ||
+            (flags & (SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION)) != 0) {
+            return E_INVALIDARG;
+        }
+        HWND list = record_->window;
+        if (flags & SELFLAG_TAKEFOCUS) {
+            SetFocus(list);
+        }
+        if (flags & (SELFLAG_TAKESELECTION | SELFLAG_EXTENDSELECTION)) {
+            SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(id - 1), 0);
+            SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(list));
+        }
+        return S_OK;
     }
 
     LONG partState(PaintedPart part) const {
@@ -481,12 +711,21 @@ struct AccessibleObject final : IAccessible, IOleWindow {
                               static_cast<LONG>(childWindows(record_->window).size())
                         : itemCount();
     }
+    // A child window as a variant: its object, never a dispatch variant without one.
+    static HRESULT answerWindow(HWND window, VARIANT* out) {
+        IDispatch* object = nullptr;
+        const HRESULT result = windowObject(window, &object);
+        if (SUCCEEDED(result)) {
+            out->vt = VT_DISPATCH;
+            out->pdispVal = object;
+        }
+        return result;
+    }
     HRESULT answerChild(LONG id, VARIANT* out) const {
         if (isMain() && id >= FirstWindowChildId) {
             const std::vector<HWND> windows = childWindows(record_->window);
-            out->vt = VT_DISPATCH;
-            return windowObject(windows[static_cast<std::size_t>(id - FirstWindowChildId)],
-                                &out->pdispVal);
+            const auto index = static_cast<std::size_t>(id - FirstWindowChildId);
+            return index < windows.size() ? answerWindow(windows[index], out) : S_FALSE;
         }
         setI4(out, id);
         return S_OK;
@@ -494,7 +733,6 @@ struct AccessibleObject final : IAccessible, IOleWindow {
     // First and last child from the object itself, next and previous among its children;
     // nothing for the other directions, which the standard object answers for the window.
     std::optional<HRESULT> navigate(LONG direction, LONG from, VARIANT* end) const {
-        end->vt = VT_EMPTY;
         const LONG count = childCount();
         LONG to = 0;
         if (from == CHILDID_SELF && direction == NAVDIR_FIRSTCHILD) {
@@ -551,6 +789,8 @@ std::wstring accessibleName(const AccessibleWindow& record) {
         return savedPairsListName(appState.languageIndex);
     case ElementKind::Button:
     case ElementKind::MessageLine:
+    case ElementKind::HelpText:
+    case ElementKind::Dialog: // by its title
         return readControlText(record.window);
     case ElementKind::MainClient:
         break;
@@ -564,7 +804,7 @@ std::wstring accessibleValue(const AccessibleWindow& record) {
         return itemText(record.window, CB_GETLBTEXTLEN, CB_GETLBTEXT,
                         SendMessageW(record.window, CB_GETCURSEL, 0, 0));
     case ElementKind::Slider:
-        return dividerPercentText(appState.dividerPos);
+        return dividerPercentText(appState.dividerPos, appState.languageIndex);
     default:
         return {};
     }
@@ -592,4 +832,8 @@ LRESULT answerGetObject(const SharedWindow& record, WPARAM wParam) {
     object->Release();
     // A negative answer is a failure code; the default procedure then answers instead.
     return answer > 0 ? answer : 0;
+}
+
+long liveAccessibleObjects() {
+    return liveObjects.load();
 }

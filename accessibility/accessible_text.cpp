@@ -20,6 +20,29 @@ constexpr const wchar_t* SavedPairsNames[LanguageCount] = {
     L"Pares guardados",
 };
 
+constexpr const wchar_t* ViewDescriptions[LanguageCount] = {
+    L"Left and Right arrow keys move the divider. Plus and minus zoom, Shift with an arrow key "
+    L"pans.",
+    L"Pfeiltasten links und rechts verschieben die Trennlinie. Plus und Minus zoomen, Umschalt "
+    L"mit einer Pfeiltaste verschiebt das Bild.",
+    L"Les fl\u00E8ches gauche et droite d\u00E9placent le curseur. Plus et moins zooment, Maj "
+    L"avec une fl\u00E8che d\u00E9place l'image.",
+    L"Las flechas izquierda y derecha mueven el divisor. M\u00E1s y menos hacen zoom, "
+    L"May\u00FAs con una flecha mueve la imagen.",
+};
+
+constexpr const wchar_t* OpenActionNames[LanguageCount] = {
+    L"Open",
+    L"\u00D6ffnen",
+    L"Ouvrir",
+    L"Abrir",
+};
+
+const wchar_t* inLanguage(const wchar_t* const (&texts)[LanguageCount],
+                          std::int32_t languageIndex) {
+    return languageIndex >= 0 && languageIndex < LanguageCount ? texts[languageIndex] : texts[0];
+}
+
 const wchar_t* textIn(const AppState& state, TextId id) {
     const std::int32_t column =
         state.languageIndex >= 0 && state.languageIndex < LanguageCount ? state.languageIndex : 0;
@@ -37,6 +60,8 @@ PixelRect pixelsOf(float x, float y, float width, float height, float scale) {
 
 const LayoutBox* textBoxOf(PaintedPart part) {
     switch (part) {
+    case PaintedPart::Zoom:
+        return &MainBox::Zoom;
     case PaintedPart::Caption:
         return &MainBox::Caption;
     case PaintedPart::SourceLine:
@@ -64,15 +89,24 @@ std::wstring viewName(std::wstring_view caption, std::int32_t firstYear, std::in
     return name;
 }
 
-std::wstring dividerPercentText(float dividerPos) {
+std::wstring dividerPercentText(float dividerPos, std::int32_t languageIndex) {
     const double share = std::isnan(dividerPos) ? 0.0 : std::clamp<double>(dividerPos, 0.0, 1.0);
-    // In double, so that 0.125 is 12.5 exactly and rounds up like every other half.
-    return std::to_wstring(std::lround(share * 100.0)) + L"%";
+    // In double, so that 0.1235 is 123.5 tenths exactly and rounds up like every other half.
+    const long tenths = std::lround(share * 1000.0);
+    const wchar_t* decimalSign = languageIndex > 0 && languageIndex < LanguageCount ? L"," : L".";
+    return std::to_wstring(tenths / 10) + decimalSign + std::to_wstring(tenths % 10) + L"%";
 }
 
 const wchar_t* savedPairsListName(std::int32_t languageIndex) {
-    return languageIndex >= 0 && languageIndex < LanguageCount ? SavedPairsNames[languageIndex]
-                                                               : SavedPairsNames[0];
+    return inLanguage(SavedPairsNames, languageIndex);
+}
+
+const wchar_t* viewDescription(std::int32_t languageIndex) {
+    return inLanguage(ViewDescriptions, languageIndex);
+}
+
+const wchar_t* openActionName(std::int32_t languageIndex) {
+    return inLanguage(OpenActionNames, languageIndex);
 }
 
 std::wstring paintedPartText(PaintedPart part, const AppState& state, std::wstring_view clock) {
@@ -83,6 +117,8 @@ std::wstring paintedPartText(PaintedPart part, const AppState& state, std::wstri
         return sourceLineText(state.isLocalPair, textIn(state, TextId::FitNote));
     case PaintedPart::View:
         return viewName(state.caption, state.firstYear, state.secondYear);
+    case PaintedPart::Zoom:
+        return zoomText(textIn(state, TextId::Zoom), state.zoom);
     case PaintedPart::Status:
         return state.statusText;
     case PaintedPart::Clock:

@@ -18,12 +18,13 @@ enum class PaintedPart {
     Caption,
     SourceLine,
     View,
+    Zoom,
     Status,
     Clock,
 };
-inline constexpr std::array<PaintedPart, 5> PaintedParts = {
-    PaintedPart::Caption, PaintedPart::SourceLine, PaintedPart::View, PaintedPart::Status,
-    PaintedPart::Clock};
+inline constexpr std::array<PaintedPart, 6> PaintedParts = {
+    PaintedPart::Caption, PaintedPart::SourceLine, PaintedPart::View,
+    PaintedPart::Zoom,    PaintedPart::Status,     PaintedPart::Clock};
 
 // The two years as the bottom strip shows them, first / second: "2000 / 2018".
 std::wstring pairYearsText(std::int32_t firstYear, std::int32_t secondYear);
@@ -31,9 +32,17 @@ std::wstring pairYearsText(std::int32_t firstYear, std::int32_t secondYear);
 // The comparison view's name: caption, comma, the two years: "Aral Sea, 2000 / 2018".
 std::wstring viewName(std::wstring_view caption, std::int32_t firstYear, std::int32_t secondYear);
 
-// The share of the view that shows the first photo, in whole percent rounded half away from
-// zero, with "%": 0.5 reads "50%". Out of range or not a number reads as the nearest end.
-std::wstring dividerPercentText(float dividerPos);
+// The share of the view that shows the first photo, in tenths of a percent rounded half away
+// from zero, with the language's decimal sign and "%": 0.643 reads "64.3%" in English and
+// "64,3%" in German. Tenths, because the slider moves a thousandth per step and every step
+// should read as a change. Out of range or not a number reads as the nearest end.
+std::wstring dividerPercentText(float dividerPos, std::int32_t languageIndex = 0);
+
+// The view's description: the keys that work while it has the focus.
+const wchar_t* viewDescription(std::int32_t languageIndex);
+
+// The default action of a saved pair in the list: it opens the pair.
+const wchar_t* openActionName(std::int32_t languageIndex);
 
 // The saved-pairs list's name: its painted heading in normal case ("Saved pairs").
 const wchar_t* savedPairsListName(std::int32_t languageIndex);

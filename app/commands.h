@@ -11,8 +11,11 @@
 #include <memory>
 #include <string>
 
-// Copies the text of id in the current language into the status line and repaints.
+// Copies the text of id in the current language into the status line, repaints and tells
+// screen readers. Every status goes through here.
 void setStatus(TextId id, bool isError);
+// The same for a status built from more than one text.
+void setStatus(std::wstring text, bool isError);
 
 // Replaces both photos, their years, caption and local flag together, raises generation,
 // resets the view and brings the year controls in step. Refused (false, nothing changed)

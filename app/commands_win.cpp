@@ -18,7 +18,11 @@
 #include <utility>
 
 void setStatus(TextId id, bool isError) {
-    appState.statusText = localizedText(id);
+    setStatus(std::wstring(localizedText(id)), isError);
+}
+
+void setStatus(std::wstring text, bool isError) {
+    appState.statusText = std::move(text);
     appState.statusIsError = isError;
     if (appState.mainWindow) {
         InvalidateRect(appState.mainWindow, nullptr, FALSE);

@@ -4,11 +4,13 @@
 
 #include <windows.h>
 #include <objidl.h>
+#include <oleauto.h>
 #include <shellapi.h>
 #include <bcrypt.h>
 #include <winhttp.h>
 
 #include <memory>
+#include <string>
 #include <type_traits>
 
 // A kernel handle: files, mutexes, threads. CreateFileW reports failure as
@@ -60,6 +62,36 @@ struct TaskMemFree {
     void operator()(void* memory) const { CoTaskMemFree(memory); }
 };
 template <typename T> using UniqueTaskMem = std::unique_ptr<T, TaskMemFree>;
+
+// A string COM allocated (SysAllocString) for the program to free, or that it hands on.
+struct BstrFree {
+    void operator()(BSTR text) const { SysFreeString(text); }
+};
+using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
+
+inline UniqueBstr makeBstr(const std::wstring& text) {
+    return UniqueBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
+
+// A VARIANT that VariantClear empties when it goes: a string in it is freed, an interface
+// released. Hand out() to a call that fills it; an earlier content is cleared first.
+class ScopedVariant {
+  public:
+    ScopedVariant() { VariantInit(&value_); }
+    ~ScopedVariant() { VariantClear(&value_); }
+    ScopedVariant(const ScopedVariant&) = delete;
+    ScopedVariant& operator=(const ScopedVariant&) = delete;
+
+    VARIANT* out() {
+        VariantClear(&value_);
+        return &value_;
+    }
+    const VARIANT& get() const { return value_; }
+    const VARIANT* operator->() const { return &value_; }
+
+  private:
+    VARIANT value_;
+};
 
 // BCrypt: the algorithm provider outlives every hash made from it, so declare it first.
 struct BCryptAlgorithmClose {

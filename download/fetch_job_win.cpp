@@ -89,9 +89,7 @@ void installFetchedPair(FetchResult& result) {
 
 void startFetch() {
     if (appState.downloadInProgress.load()) {
-        appState.statusText = localizedText(TextId::WaitForDownload);
-        appState.statusIsError = false;
-        InvalidateRect(appState.mainWindow, nullptr, FALSE);
+        setStatus(TextId::WaitForDownload, false);
         return;
     }
     std::int32_t firstRow = 0;
@@ -162,9 +160,7 @@ void onFetchDone(std::unique_ptr<FetchResult> result) {
     EnableWindow(fetchButton(), appState.isLocalPair ? FALSE : TRUE);
     switch (fetchOutcome(result->generation, appState.generation, result->succeeded)) {
     case FetchOutcome::Stale:
-        appState.statusText = staleFetchText(appState.languageIndex);
-        appState.statusIsError = false;
-        InvalidateRect(appState.mainWindow, nullptr, FALSE);
+        setStatus(staleFetchText(appState.languageIndex), false);
         break;
     case FetchOutcome::Failed:
         setStatus(TextId::DownloadFailed, true);

@@ -11,8 +11,11 @@
 #include "core/app_state.h"
 #include "core/palette.h"
 
+#include <commctrl.h>
+
 #include <span>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -57,9 +60,10 @@ constexpr ModalControl ImportControls[] = {
     {L"BUTTON", IDC_MODAL_CLOSE, TextId::Cancel, nullptr, ButtonStyles, 526, 426, 128, 38},
 };
 
+// The help text is a tab stop, so that the keyboard can reach, scroll and read it.
 constexpr ModalControl HelpControls[] = {
-    {L"EDIT", IDC_HELP_TEXT, TextId::HelpText, nullptr, WS_VSCROLL | ES_READONLY | ES_MULTILINE, 22,
-     20, 660, 510},
+    {L"EDIT", IDC_HELP_TEXT, TextId::HelpText, nullptr,
+     WS_TABSTOP | WS_VSCROLL | ES_READONLY | ES_MULTILINE, 22, 20, 660, 510},
     {L"BUTTON", IDC_MODAL_CLOSE, TextId::Cancel, nullptr, ButtonStyles, 540, 548, 140, 36},
 };
 
@@ -71,6 +75,9 @@ constexpr ModalGeometry HelpGeometry{710, 635};
 // Where the modal window opens, from the main window's outer top-left corner.
 constexpr float ModalOffsetX = 100;
 constexpr float ModalOffsetY = 60;
+
+// The control that had the focus when the open modal window opened: it gets it back.
+HWND modalOpener = nullptr;
 
 // The edit control breaks lines only at a carriage return and line feed; the texts keep
 // their paragraphs apart with line feeds alone.
@@ -97,6 +104,21 @@ std::span<const ModalControl> controlsOf(ModalKind kind) {
                                          : std::span<const ModalControl>(HelpControls);
 }
 
+// A multi-line edit asks the dialog navigation for every key, Tab and Escape included, so
+// the keyboard could enter the help text but never leave it, nor close the box from it. It
+// keeps the arrow and page keys that scroll it; the rest is the dialog's.
+LRESULT CALLBACK helpTextProc(HWND text, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR) {
+    const LRESULT result = DefSubclassProc(text, message, wParam, lParam);
+    if (message == WM_GETDLGCODE) {
+        return result & ~static_cast<LRESULT>(DLGC_WANTALLKEYS);
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(text, helpTextProc, 1);
+    }
+    return result;
+}
+
 void createModalControls(HWND window, ModalKind kind) {
     for (const ModalControl& c : controlsOf(kind)) {
         createControl(window, c.className, controlText(c).c_str(), c.styles, c.id, c.x, c.y,
@@ -110,6 +132,8 @@ void createModalControls(HWND window, ModalKind kind) {
             SendDlgItemMessageW(window, id, EM_LIMITTEXT, MaxYearChars, 0);
         }
         DragAcceptFiles(window, TRUE);
+    } else {
+        SetWindowSubclass(GetDlgItem(window, IDC_HELP_TEXT), helpTextProc, 1, 0);
     }
 }
 
@@ -213,6 +237,7 @@ void openModalWindow(ModalKind kind) {
         return;
     }
     (import ? appState.importDialog : appState.helpWindow) = window;
+    modalOpener = GetFocus();
     EnableWindow(appState.mainWindow, FALSE);
     ShowWindow(window, SW_SHOW);
     SetFocus(GetDlgItem(window, import ? IDC_FIRST_PATH : IDC_MODAL_CLOSE));
@@ -225,6 +250,13 @@ void closeModalWindow(HWND window) {
         EnableWindow(appState.mainWindow, TRUE);
     }
     DestroyWindow(window);
+    // The main window, activated again, gives the focus to itself; the user expects it back
+    // on the button that opened the window, if that button can still take it.
+    HWND opener = std::exchange(modalOpener, nullptr);
+    if (opener && IsWindow(opener) && IsWindowVisible(opener) && IsWindowEnabled(opener) &&
+        GetAncestor(opener, GA_ROOT) == appState.mainWindow) {
+        SetFocus(opener);
+    }
 }
 
 void layoutModalControls() {

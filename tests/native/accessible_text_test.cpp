@@ -27,22 +27,27 @@ TEST(AccessibleText, YearsViewNameAndDividerPercent) {
     EXPECT_EQ(viewName(L"Aral Sea", 2000, 2018), L"Aral Sea, 2000 / 2018");
     EXPECT_EQ(viewName(L"Lokales Paar", 1800, 2200), L"Lokales Paar, 1800 / 2200");
 
-    const std::tuple<float, const wchar_t*> percents[] = {
-        {0.5f, L"50%"},
-        {0.0f, L"0%"},
-        {1.0f, L"100%"},
-        {0.125f, L"13%"}, // an exact half rounds up
-        {0.124f, L"12%"},
-        {0.001f, L"0%"},   // one slider step from the left end
-        {0.999f, L"100%"}, // and from the right end
-        {0.51f, L"51%"},   // one arrow step from the middle
-        {-0.2f, L"0%"},
-        {1.7f, L"100%"},
-        {std::numeric_limits<float>::quiet_NaN(), L"0%"},
-        {std::numeric_limits<float>::infinity(), L"100%"},
+    const std::tuple<float, int, const wchar_t*> percents[] = {
+        {0.5f, 0, L"50.0%"},
+        {0.0f, 0, L"0.0%"},
+        {1.0f, 0, L"100.0%"},
+        {0.643f, 0, L"64.3%"},
+        {0.643f, 1, L"64,3%"}, // German, French and Spanish write a decimal comma
+        {0.643f, 3, L"64,3%"},
+        {0.643f, 9, L"64.3%"}, // no such language: English
+        {0.0625f, 0, L"6.3%"}, // an exact half (in binary too) rounds up
+        {0.0624f, 0, L"6.2%"},
+        {0.001f, 0, L"0.1%"},  // one slider step from the left end
+        {0.999f, 0, L"99.9%"}, // and from the right end
+        {0.501f, 0, L"50.1%"}, // each step from the middle reads as a change
+        {0.9996f, 0, L"100.0%"},
+        {-0.2f, 0, L"0.0%"},
+        {1.7f, 0, L"100.0%"},
+        {std::numeric_limits<float>::quiet_NaN(), 0, L"0.0%"},
+        {std::numeric_limits<float>::infinity(), 0, L"100.0%"},
     };
-    for (const auto& [divider, text] : percents) {
-        EXPECT_EQ(dividerPercentText(divider), text) << divider;
+    for (const auto& [divider, language, text] : percents) {
+        EXPECT_EQ(dividerPercentText(divider, language), text) << divider << " " << language;
     }
 }
 
@@ -56,6 +61,10 @@ TEST(AccessibleText, SavedPairsNameIsTheHeadingInNormalCase) {
     }
     EXPECT_STREQ(savedPairsListName(7), L"Saved pairs");
     EXPECT_STREQ(savedPairsListName(-1), L"Saved pairs");
+    // The other texts of the objects' own follow the same language rule.
+    EXPECT_STREQ(openActionName(1), L"\u00D6ffnen");
+    EXPECT_STREQ(openActionName(-1), L"Open");
+    EXPECT_EQ(std::wstring(viewDescription(4)), viewDescription(0));
 }
 
 TEST(AccessibleText, PaintedPartsReadInTheStatesLanguage) {
@@ -69,6 +78,8 @@ TEST(AccessibleText, PaintedPartsReadInTheStatesLanguage) {
     EXPECT_EQ(paintedPartText(PaintedPart::SourceLine, state, L""),
               TextTable[static_cast<int>(TextId::FitNote)][1]);
     EXPECT_EQ(paintedPartText(PaintedPart::View, state, L""), L"Lokales Paar, 2024 / 1999");
+    state.zoom = 2.5f;
+    EXPECT_EQ(paintedPartText(PaintedPart::Zoom, state, L""), L"Zoom 250%");
     EXPECT_EQ(paintedPartText(PaintedPart::Clock, state, L"14:05:09  UTC+01:00"),
               L"14:05:09  UTC+01:00");
 }
@@ -83,6 +94,7 @@ TEST(AccessibleText, PartsLieWhereThePaintingPutsThemAndHitTestsAgree) {
         {PaintedPart::Caption, {411, 33, 1401, 102}},
         {PaintedPart::SourceLine, {414, 107, 1734, 149}},
         {PaintedPart::View, {411, 288, 1758, 1031}},
+        {PaintedPart::Zoom, {1410, 1166, 1590, 1202}},
         {PaintedPart::Status, {411, 1217, 1319, 1274}},
         {PaintedPart::Clock, {1347, 1223, 1764, 1263}},
     };

@@ -1,10 +1,14 @@
 // The main window and the import dialog read through oleacc as a screen reader reads them:
 // objects fetched with AccessibleObjectFromWindow, children, hit tests, and the events a
 // WinEvent hook receives.
+#include "accessibility/reader_services.h"
 #include "app/commands.h"
 #include "app/control_ids.h"
 #include "core/text_table.h"
+#include "download/fetch_job.h"
+#include "download/fetch_outcome.h"
 #include "import/modal_window.h"
+#include "tests/win/import_hook.h"
 #include "tests/win/scratch_folder.h"
 #include "tests/win/test_support.h"
 
@@ -15,6 +19,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -39,9 +45,8 @@ Accessible objectOf(HWND window) {
 }
 
 std::wstring taken(BSTR text) {
-    std::wstring copy = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
-    SysFreeString(text);
-    return copy;
+    const UniqueBstr held(text);
+    return text ? std::wstring(text, SysStringLen(text)) : std::wstring();
 }
 
 // What a reader hears of one element: name, role and value.
@@ -68,9 +73,9 @@ Reading read(IAccessible* object, LONG id = CHILDID_SELF) {
     text = nullptr;
     object->get_accValue(childVariant(id), &text);
     reading.value = taken(text);
-    VARIANT role{};
-    object->get_accRole(childVariant(id), &role);
-    reading.role = role.vt == VT_I4 ? role.lVal : -1;
+    ScopedVariant role;
+    object->get_accRole(childVariant(id), role.out());
+    reading.role = role->vt == VT_I4 ? role->lVal : -1;
     return reading;
 }
 
@@ -79,7 +84,7 @@ const wchar_t* inLanguage(TextId id, int language) {
 }
 
 // Child ids of the painted parts on the main window's object.
-constexpr LONG CaptionId = 1, SourceLineId = 2, ViewId = 3, StatusId = 4, ClockId = 5;
+constexpr LONG CaptionId = 1, SourceLineId = 2, ViewId = 3, ZoomId = 4, StatusId = 5, ClockId = 6;
 
 struct SeenEvent {
     DWORD event;
@@ -128,6 +133,71 @@ class EventHook {
   private:
     HWINEVENTHOOK hook_ = nullptr;
 };
+
+// Value changes a reader hears of one element.
+long valueEvents(HWND window, LONG child) {
+    pumpMessages();
+    return std::count_if(seenEvents.begin(), seenEvents.end(), [&](const SeenEvent& seen) {
+        return seen.event == EVENT_OBJECT_VALUECHANGE && seen.window == window &&
+               seen.object == OBJID_CLIENT && seen.child == child;
+    });
+}
+
+// A stand-in for one of the screen-reader services while it lives; the real one after.
+template <typename Function> struct ServiceStandIn {
+    ServiceStandIn(Function ReaderServices::*slot, Function standIn)
+        : slot_(slot), real_(readerServices().*slot) {
+        readerServices().*slot_ = standIn;
+    }
+    ~ServiceStandIn() { readerServices().*slot_ = real_; }
+    ServiceStandIn(const ServiceStandIn&) = delete;
+    ServiceStandIn& operator=(const ServiceStandIn&) = delete;
+
+  private:
+    Function ReaderServices::*slot_;
+    Function real_;
+};
+
+// What the notification stand-in was handed: the texts, and for each string it was given,
+// how often the program freed it afterwards (counted through the import table).
+std::vector<std::wstring> notified;
+std::map<BSTR, int> frees;
+bool handedTextsWereLive = true;
+
+using FreeStringFunction = void(WINAPI*)(BSTR);
+void WINAPI countingFreeString(BSTR text) {
+    if (const auto handed = frees.find(text); handed != frees.end()) {
+        ++handed->second;
+    }
+    ImportHook<FreeStringFunction>::original(text);
+}
+
+HRESULT WINAPI recordingNotification(IUnknown* provider, int kind, int processing, BSTR display,
+                                     BSTR activity) {
+    // The program still owns both strings during the call: neither freed yet, each whole.
+    for (BSTR text : {display, activity}) {
+        handedTextsWereLive = handedTextsWereLive && text && !frees.contains(text) &&
+                              SysStringLen(text) == std::wcslen(text);
+        frees[text] = 0;
+    }
+    handedTextsWereLive = handedTextsWereLive && provider && kind == 4 && processing == 3;
+    notified.push_back(display ? display : L"");
+    return S_OK;
+}
+
+struct LiveSetting {
+    HWND window;
+    LONG child;
+    VARTYPE type;
+    LONG value;
+    bool operator==(const LiveSetting&) const = default;
+};
+std::vector<LiveSetting> liveSettings;
+
+HRESULT recordingLiveSetting(HWND window, LONG child, const VARIANT& value) {
+    liveSettings.push_back({window, child, value.vt, value.vt == VT_I4 ? value.lVal : 0});
+    return S_OK;
+}
 
 bool contains(const std::vector<std::wstring>& names, const std::wstring& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -184,7 +254,8 @@ TEST_F(AccessibleWindow, ControlsAndPaintedPartsReadInEnglishAndGerman) {
         } controls[] = {
             {IDC_FIRST_YEAR, {text(TextId::FirstYear), ROLE_SYSTEM_COMBOBOX, L"2000"}},
             {IDC_SECOND_YEAR, {text(TextId::SecondYear), ROLE_SYSTEM_COMBOBOX, L"2018"}},
-            {IDC_COMPARISON, {L"2000 / 2018", ROLE_SYSTEM_SLIDER, L"50%"}},
+            {IDC_COMPARISON,
+             {L"2000 / 2018", ROLE_SYSTEM_SLIDER, language == 0 ? L"50.0%" : L"50,0%"}},
             {IDC_SAVED_PAIRS, {savedPairs, ROLE_SYSTEM_LIST, L""}},
             {IDC_PLACE_FIRST + 1, {L"Columbia Glacier", ROLE_SYSTEM_PUSHBUTTON, L""}},
             {IDC_LOCAL_PHOTOS, {text(TextId::LocalPhotos), ROLE_SYSTEM_PUSHBUTTON, L""}},
@@ -198,19 +269,44 @@ TEST_F(AccessibleWindow, ControlsAndPaintedPartsReadInEnglishAndGerman) {
         EXPECT_EQ(read(list.get(), 1),
                   (Reading{text(TextId::SavedPairsEmpty), ROLE_SYSTEM_LISTITEM, L""}));
 
-        // The main window's children as a reader collects them: the five painted parts as
+        // The main window's children as a reader collects them: the six painted parts as
         // simple elements, then the seventeen controls as objects of their own.
         const Accessible main = objectOf(window);
         LONG count = 0;
         ASSERT_EQ(main->get_accChildCount(&count), S_OK);
-        ASSERT_EQ(count, 22);
-        std::vector<VARIANT> children(static_cast<std::size_t>(count));
+        ASSERT_EQ(count, 23);
+        std::vector<ScopedVariant> children(static_cast<std::size_t>(count));
+        std::vector<VARIANT> fetchedChildren(static_cast<std::size_t>(count));
         LONG fetched = 0;
-        ASSERT_TRUE(SUCCEEDED(AccessibleChildren(main.get(), 0, count, children.data(), &fetched)));
+        ASSERT_TRUE(
+            SUCCEEDED(AccessibleChildren(main.get(), 0, count, fetchedChildren.data(), &fetched)));
         ASSERT_EQ(fetched, count);
         for (LONG i = 0; i < count; ++i) {
-            EXPECT_EQ(children[i].vt, i < 5 ? VT_I4 : VT_DISPATCH) << i;
-            VariantClear(&children[i]);
+            *children[static_cast<std::size_t>(i)].out() = fetchedChildren[i];
+            EXPECT_EQ(children[static_cast<std::size_t>(i)]->vt, i < 6 ? VT_I4 : VT_DISPATCH) << i;
+        }
+        // An id past the parts names a child window in every method alike; past the last
+        // child, or below zero, nothing, and every out-parameter comes back empty.
+        IAccessible* firstWindow = nullptr;
+        children[6]->pdispVal->QueryInterface(IID_IAccessible,
+                                              reinterpret_cast<void**>(&firstWindow));
+        EXPECT_EQ(read(main.get(), 7), read(Accessible(firstWindow).get()));
+        for (const LONG id : {count + 1, LONG{-3}}) {
+            SCOPED_TRACE(id);
+            BSTR name = SysAllocString(L"stale");
+            EXPECT_EQ(main->get_accName(childVariant(id), &name), E_INVALIDARG);
+            EXPECT_EQ(name, nullptr);
+            ScopedVariant role;
+            EXPECT_EQ(main->get_accRole(childVariant(id), role.out()), E_INVALIDARG);
+            EXPECT_EQ(role->vt, VT_EMPTY);
+            LONG box[4] = {1, 1, 1, 1};
+            EXPECT_EQ(main->accLocation(&box[0], &box[1], &box[2], &box[3], childVariant(id)),
+                      E_INVALIDARG);
+            EXPECT_EQ(std::tuple(box[0], box[1], box[2], box[3]), std::tuple(0, 0, 0, 0));
+            IDispatch* child = nullptr;
+            EXPECT_EQ(main->get_accChild(childVariant(id), &child), E_INVALIDARG);
+            EXPECT_EQ(main->accDoDefaultAction(childVariant(id)), E_INVALIDARG);
+            EXPECT_EQ(main->accSelect(SELFLAG_TAKEFOCUS, childVariant(id)), E_INVALIDARG);
         }
         const struct {
             LONG id;
@@ -220,6 +316,7 @@ TEST_F(AccessibleWindow, ControlsAndPaintedPartsReadInEnglishAndGerman) {
             {SourceLineId,
              {L"NASA EARTH OBSERVATORY  /  MODIS + LANDSAT", ROLE_SYSTEM_STATICTEXT, L""}},
             {ViewId, {L"Aral Sea, 2000 / 2018", ROLE_SYSTEM_GRAPHIC, L""}},
+            {ZoomId, {L"Zoom 100%", ROLE_SYSTEM_STATICTEXT, L""}},
             {StatusId, {text(TextId::Ready), ROLE_SYSTEM_STATICTEXT, L""}},
         };
         for (const auto& part : parts) {
@@ -251,40 +348,48 @@ TEST_F(AccessibleWindow, ControlsAndPaintedPartsReadInEnglishAndGerman) {
             {onScreen(280, client.bottom - 30), StatusId},
             {onScreen(300, 40), CaptionId},
             {onScreen(client.right - 30, client.bottom - 20), ClockId},
+            {onScreen(client.right - 200, client.bottom - 60), ZoomId},
             {onScreen(260, 120), CHILDID_SELF}, // between the panel and the year labels
         };
         for (const auto& hit : hits) {
-            VARIANT found{};
-            ASSERT_EQ(main->accHitTest(hit.at.x, hit.at.y, &found), S_OK);
-            EXPECT_EQ(std::tuple(found.vt, found.lVal), std::tuple(VT_I4, hit.id));
+            ScopedVariant found;
+            ASSERT_EQ(main->accHitTest(hit.at.x, hit.at.y, found.out()), S_OK);
+            EXPECT_EQ(std::tuple(found->vt, found->lVal), std::tuple(VT_I4, hit.id));
         }
         // Over a control the hit is that control's own object.
         RECT save{};
         GetWindowRect(control(IDC_SAVE_PAIR), &save);
-        VARIANT found{};
-        ASSERT_EQ(main->accHitTest(save.left + 5, save.top + 5, &found), S_OK);
-        EXPECT_EQ(found.vt, VT_DISPATCH);
-        VariantClear(&found);
+        ScopedVariant found;
+        ASSERT_EQ(main->accHitTest(save.left + 5, save.top + 5, found.out()), S_OK);
+        ASSERT_EQ(found->vt, VT_DISPATCH);
+        EXPECT_NE(found->pdispVal, nullptr);
 
         // With the keyboard in the window itself the arrows move the divider: the view has
         // the focus, and a reader is told so.
         const EventHook hook;
         SetFocus(window);
         EXPECT_TRUE(contains(hook.namesOf(EVENT_OBJECT_FOCUS), L"Aral Sea, 2000 / 2018"));
-        VARIANT focus{};
-        ASSERT_EQ(main->get_accFocus(&focus), S_OK);
-        EXPECT_EQ(std::tuple(focus.vt, focus.lVal), std::tuple(VT_I4, ViewId));
+        ScopedVariant focus;
+        ASSERT_EQ(main->get_accFocus(focus.out()), S_OK);
+        EXPECT_EQ(std::tuple(focus->vt, focus->lVal), std::tuple(VT_I4, ViewId));
+        const std::wstring described = taken([&] {
+            BSTR description = nullptr;
+            main->get_accDescription(childVariant(ViewId), &description);
+            return description;
+        }());
+        EXPECT_NE(described.find(language == 0 ? L"Plus and minus" : L"Plus und Minus"),
+                  std::wstring::npos);
 
         DestroyWindow(window);
         pumpMessages();
     }
 }
 
-TEST_F(AccessibleWindow, EachNewStatusAndImportMessageIsAnnounced) {
+TEST_F(AccessibleWindow, EachNewStatusAndPairIsAnnouncedOnceOnOneChannel) {
     open(0);
     const struct {
         const char* action;
-        std::function<HWND()> run;
+        std::function<HWND()> run; // returns the element that speaks
         std::wstring text;
     } cases[] = {
         {"Save pair",
@@ -299,25 +404,78 @@ TEST_F(AccessibleWindow, EachNewStatusAndImportMessageIsAnnounced) {
              return window;
          },
          L"Pair saved locally. Select it in Saved pairs."},
+        {"A place: the new pair in its own words, not its Ready",
+         [&] {
+             command(IDC_PLACE_FIRST + 1);
+             return window;
+         },
+         L"Columbia Glacier, 1986 / 2024"},
+        {"Load years",
+         [&] {
+             command(IDC_LOAD_YEARS);
+             return window;
+         },
+         L"Columbia Glacier, 1986 / 2024"},
+        {"Fetch while a download runs",
+         [&] {
+             appState.downloadInProgress = true;
+             command(IDC_FETCH);
+             appState.downloadInProgress = false;
+             return window;
+         },
+         inLanguage(TextId::WaitForDownload, 0)},
+        {"A download that ends after the pair changed",
+         [&] {
+             appState.downloadInProgress = true;
+             auto result = std::make_unique<FetchResult>();
+             result->generation = appState.generation - 1;
+             onFetchDone(std::move(result));
+             return window;
+         },
+         staleFetchText(0)},
         {"Import with empty paths",
          [&] {
-             command(IDC_LOCAL_PHOTOS);
+             if (!appState.importDialog) {
+                 command(IDC_LOCAL_PHOTOS);
+             }
              importLocalPair(appState.importDialog);
              return GetDlgItem(appState.importDialog, IDC_IMPORT_MESSAGE);
          },
          inLanguage(TextId::CannotReadPhotos, 0)},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.action);
-        const EventHook hook;
-        const HWND announcer = c.run();
-        EXPECT_EQ(hook.namesOf(EVENT_OBJECT_LIVEREGIONCHANGED), std::vector<std::wstring>{c.text});
-        EXPECT_TRUE(contains(hook.namesOf(EVENT_OBJECT_NAMECHANGE), c.text));
-        const auto fromAnnouncer =
-            std::count_if(seenEvents.begin(), seenEvents.end(), [announcer](const SeenEvent& seen) {
-                return seen.event == EVENT_OBJECT_LIVEREGIONCHANGED && seen.window == announcer;
-            });
-        EXPECT_EQ(fromAnnouncer, 1);
+    // Wine lacks UI Automation's notification, so the element's events speak; where the
+    // system has it, the notification alone does (here through the stand-in).
+    for (const bool notification : {false, true}) {
+        ServiceStandIn<RaiseNotificationFunction> raise(
+            &ReaderServices::raiseNotification, notification ? &recordingNotification : nullptr);
+        ImportHook<FreeStringFunction> freeString(L"oleaut32.dll", "SysFreeString",
+                                                  &countingFreeString);
+        ASSERT_TRUE(freeString.installed());
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.action << (notification ? ", notified" : ""));
+            notified.clear();
+            frees.clear();
+            const EventHook hook;
+            const HWND announcer = c.run();
+            const std::vector<std::wstring> spoken = hook.namesOf(EVENT_OBJECT_LIVEREGIONCHANGED);
+            if (notification) {
+                EXPECT_EQ(notified, std::vector<std::wstring>{c.text});
+                EXPECT_EQ(spoken, std::vector<std::wstring>{});
+                EXPECT_TRUE(handedTextsWereLive);
+                for (const auto& [text, freed] : frees) {
+                    EXPECT_EQ(freed, 1) << "each string handed over is freed once";
+                }
+                continue;
+            }
+            EXPECT_EQ(spoken, std::vector<std::wstring>{c.text});
+            EXPECT_TRUE(contains(hook.namesOf(EVENT_OBJECT_NAMECHANGE), c.text));
+            EXPECT_EQ(std::count_if(seenEvents.begin(), seenEvents.end(),
+                                    [announcer](const SeenEvent& seen) {
+                                        return seen.event == EVENT_OBJECT_LIVEREGIONCHANGED &&
+                                               seen.window == announcer;
+                                    }),
+                      1);
+        }
     }
     // The message line and the buttons read as what they are; the fields keep the standard
     // objects, which name an edit by the label created before it.
@@ -361,11 +519,11 @@ TEST_F(AccessibleWindow, NamesAndValuesFollowLanguageDividerAndSwap) {
     } steps[] = {
         {"arrow key in the view",
          [&] { SendMessageW(window, WM_KEYDOWN, VK_RIGHT, 0); },
-         {L"2000 / 2018", ROLE_SYSTEM_SLIDER, L"52%"}},
+         {L"2000 / 2018", ROLE_SYSTEM_SLIDER, L"52.0%"}},
         {"page key on the slider",
          [&] { SendMessageW(control(IDC_COMPARISON), WM_KEYDOWN, VK_NEXT, 0); },
-         {L"2000 / 2018", ROLE_SYSTEM_SLIDER, L"62%"}},
-        {"Swap", [&] { command(IDC_SWAP); }, {L"2018 / 2000", ROLE_SYSTEM_SLIDER, L"38%"}},
+         {L"2000 / 2018", ROLE_SYSTEM_SLIDER, L"62.0%"}},
+        {"Swap", [&] { command(IDC_SWAP); }, {L"2018 / 2000", ROLE_SYSTEM_SLIDER, L"38.0%"}},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.how);
@@ -380,6 +538,20 @@ TEST_F(AccessibleWindow, NamesAndValuesFollowLanguageDividerAndSwap) {
     const std::vector<std::wstring> swapped = hook.namesOf(EVENT_OBJECT_NAMECHANGE);
     EXPECT_TRUE(contains(swapped, L"2018 / 2000"));
     EXPECT_TRUE(contains(swapped, L"Aral Sea, 2018 / 2000")) << "the view is renamed too";
+
+    // Every arrow press is a change a reader hears, on the focused slider and on the focused
+    // view, which then reads as the slider does.
+    const Accessible main = objectOf(window);
+    for (const auto& [target, child] :
+         {std::pair{control(IDC_COMPARISON), LONG{CHILDID_SELF}}, std::pair{window, ViewId}}) {
+        SetFocus(target);
+        seenEvents.clear();
+        for (int press = 0; press < 6; ++press) {
+            SendMessageW(target, WM_KEYDOWN, VK_LEFT, 0);
+        }
+        EXPECT_EQ(valueEvents(target, child), 6) << child;
+        EXPECT_EQ(read(main.get(), ViewId).value, child == ViewId ? read(slider.get()).value : L"");
+    }
 }
 
 TEST_F(AccessibleWindow, ObjectsHeldPastTheirWindowFailCleanly) {
@@ -397,14 +569,72 @@ TEST_F(AccessibleWindow, ObjectsHeldPastTheirWindowFailCleanly) {
         EXPECT_TRUE(FAILED(object->get_accName(childVariant(StatusId), &name)));
         LONG count = -1;
         EXPECT_TRUE(FAILED(object->get_accChildCount(&count)));
+        EXPECT_EQ(count, 0);
         VARIANT hit{};
+        hit.vt = VT_I4;
         EXPECT_TRUE(FAILED(object->accHitTest(10, 10, &hit)));
-        LONG box[4] = {};
+        EXPECT_EQ(hit.vt, VT_EMPTY);
+        VARIANT role{};
+        role.vt = VT_I4;
+        EXPECT_TRUE(FAILED(object->get_accRole(childVariant(CHILDID_SELF), &role)));
+        EXPECT_EQ(role.vt, VT_EMPTY);
+        IDispatch* parent = reinterpret_cast<IDispatch*>(object);
+        EXPECT_TRUE(FAILED(object->get_accParent(&parent)));
+        EXPECT_EQ(parent, nullptr);
+        LONG box[4] = {1, 1, 1, 1};
         EXPECT_TRUE(
             FAILED(object->accLocation(&box[0], &box[1], &box[2], &box[3], childVariant(ViewId))));
+        EXPECT_EQ(std::tuple(box[0], box[1], box[2], box[3]), std::tuple(0, 0, 0, 0));
         HWND owner = nullptr;
         EXPECT_TRUE(FAILED(WindowFromAccessibleObject(object, &owner)) || owner == nullptr);
     }
+}
+
+TEST_F(AccessibleWindow, SavedPairItemsAreSelectedAndOpenedThroughTheirObjects) {
+    open(0);
+    command(IDC_SAVE_PAIR);
+    const Accessible list = objectOf(control(IDC_SAVED_PAIRS));
+    EXPECT_EQ(taken([&] {
+                  BSTR action = nullptr;
+                  list->get_accDefaultAction(childVariant(1), &action);
+                  return action;
+              }()),
+              L"Open");
+    // Speech control's "click" and UI Automation's Invoke and Select, as a reader sends them.
+    const struct {
+        const char* how;
+        std::function<HRESULT()> open;
+    } ways[] = {
+        {"default action", [&] { return list->accDoDefaultAction(childVariant(1)); }},
+        {"select", [&] { return list->accSelect(SELFLAG_TAKESELECTION, childVariant(1)); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        command(IDC_PLACE_FIRST + 1);
+        ASSERT_EQ(appState.firstYear, 1986);
+        ASSERT_EQ(way.open(), S_OK);
+        EXPECT_EQ(std::tuple(appState.isLocalPair, appState.firstYear, appState.secondYear),
+                  std::tuple(true, 2000, 2018));
+        ScopedVariant selected;
+        EXPECT_EQ(list->get_accSelection(selected.out()), S_OK);
+        EXPECT_EQ(std::tuple(selected->vt, selected->lVal), std::tuple(VT_I4, 1));
+    }
+    EXPECT_EQ(list->accSelect(SELFLAG_ADDSELECTION, childVariant(1)), E_INVALIDARG);
+    EXPECT_EQ(list->accDoDefaultAction(childVariant(2)), E_INVALIDARG);
+}
+
+TEST_F(AccessibleWindow, StatusAndViewAreLiveRegionsWhileTheWindowLives) {
+    liveSettings.clear();
+    const ServiceStandIn<SetLiveSettingFunction> live(&ReaderServices::setLiveSetting,
+                                                      &recordingLiveSetting);
+    open(0);
+    const HWND main = window;
+    DestroyWindow(window);
+    pumpMessages();
+    EXPECT_EQ(liveSettings, (std::vector<LiveSetting>{{main, ViewId, VT_I4, 1},
+                                                      {main, StatusId, VT_I4, 1},
+                                                      {main, ViewId, VT_EMPTY, 0},
+                                                      {main, StatusId, VT_EMPTY, 0}}));
 }
 
 namespace {
@@ -447,20 +677,22 @@ TEST(AccessibleProgram, ReadAndHeardFromAnotherProcess) {
     const OtherProcess program;
     ASSERT_NE(program.window, nullptr);
     EXPECT_EQ(read(objectOf(GetDlgItem(program.window, IDC_COMPARISON)).get()),
-              (Reading{L"2000 / 2018", ROLE_SYSTEM_SLIDER, L"50%"}));
+              (Reading{L"2000 / 2018", ROLE_SYSTEM_SLIDER, L"50.0%"}));
     const Accessible main = objectOf(program.window);
     ASSERT_NE(main, nullptr);
+    // The program starts with the keyboard in the view, which then reads as the slider.
     EXPECT_EQ(read(main.get(), ViewId),
-              (Reading{L"Aral Sea, 2000 / 2018", ROLE_SYSTEM_GRAPHIC, L""}));
+              (Reading{L"Aral Sea, 2000 / 2018", ROLE_SYSTEM_GRAPHIC, L"50.0%"}));
     RECT client{};
     GetClientRect(program.window, &client);
     POINT centre{274 + (client.right - 302) / 2, 192 + (client.bottom - 355) / 2};
     ClientToScreen(program.window, &centre);
-    VARIANT found{};
-    ASSERT_EQ(main->accHitTest(centre.x, centre.y, &found), S_OK);
-    EXPECT_EQ(std::tuple(found.vt, found.lVal), std::tuple(VT_I4, ViewId));
+    ScopedVariant found;
+    ASSERT_EQ(main->accHitTest(centre.x, centre.y, found.out()), S_OK);
+    EXPECT_EQ(std::tuple(found->vt, found->lVal), std::tuple(VT_I4, ViewId));
 
-    // "Load years" sets the status anew; the hook here hears it from over there.
+    // "Load years" installs the pair anew; the hook here hears it from over there, in the
+    // pair's own words and without its Ready.
     const EventHook hook;
     PostMessageW(program.window, WM_COMMAND, IDC_LOAD_YEARS, 0);
     std::vector<std::wstring> heard;
@@ -468,5 +700,5 @@ TEST(AccessibleProgram, ReadAndHeardFromAnotherProcess) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         heard = hook.namesOf(EVENT_OBJECT_LIVEREGIONCHANGED);
     }
-    EXPECT_EQ(heard, std::vector<std::wstring>{inLanguage(TextId::Ready, 0)});
+    EXPECT_EQ(heard, std::vector<std::wstring>{L"Aral Sea, 2000 / 2018"});
 }

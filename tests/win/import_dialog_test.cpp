@@ -20,6 +20,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -176,14 +177,16 @@ class ModalWindowTest : public testing::Test {
         runMessageLoop();
     }
     // Keys and characters arrive at the focused control, as the keyboard delivers them.
-    static void key(WPARAM code, bool shift = false) {
+    static void key(WPARAM code, bool shift = false, bool control = false) {
         BYTE keys[256] = {};
         GetKeyboardState(keys);
         keys[VK_SHIFT] = shift ? 0x80 : 0;
+        keys[VK_CONTROL] = control ? 0x80 : 0;
         SetKeyboardState(keys);
         PostMessageW(GetFocus(), WM_KEYDOWN, code, 1);
         runLoop();
         keys[VK_SHIFT] = 0;
+        keys[VK_CONTROL] = 0;
         SetKeyboardState(keys);
     }
     static void type(const std::wstring& text) {
@@ -510,6 +513,59 @@ TEST_F(ModalWindowTest, HelpBoxShowsTheHelpTextIgnoresEnterAndClosesWithEscapeOr
     click(GetDlgItem(appState.helpWindow, IDC_MODAL_CLOSE));
     EXPECT_EQ(std::tuple(appState.helpWindow, appState.generation), std::tuple(nullptr, 1));
     expectMainInFront();
+}
+
+TEST_F(ModalWindowTest, KeyboardAndReaderMeetADialogTheHelpTextAndTheOpenerAgainOnClosing) {
+    const auto readRoleAndName = [](HWND window) {
+        IAccessible* raw = nullptr;
+        AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                   reinterpret_cast<void**>(&raw));
+        const ComPtr<IAccessible> object(raw);
+        VARIANT self{};
+        self.vt = VT_I4;
+        ScopedVariant role;
+        BSTR name = nullptr;
+        if (object) {
+            object->get_accRole(self, role.out());
+            object->get_accName(self, &name);
+        }
+        const UniqueBstr held(name);
+        return std::tuple(role->vt == VT_I4 ? role->lVal : -1, std::wstring(name ? name : L""));
+    };
+    const struct {
+        int opener;
+        std::wstring title;
+        int tabbedTo; // from where the window puts the focus on opening
+    } cases[] = {
+        {IDC_HELP, L"Driftpane 1.0", IDC_HELP_TEXT},
+        {IDC_LOCAL_PHOTOS, localizedText(TextId::ImportTitle), IDC_SECOND_PATH},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.opener);
+        SetFocus(GetDlgItem(main, c.opener));
+        click(GetDlgItem(main, c.opener));
+        HWND dialog = GetActiveWindow();
+        ASSERT_NE(dialog, main);
+        EXPECT_EQ(readRoleAndName(dialog), std::tuple(LONG{ROLE_SYSTEM_DIALOG}, c.title));
+        key(VK_TAB);
+        EXPECT_EQ(GetDlgCtrlID(GetFocus()), c.tabbedTo);
+        if (c.opener == IDC_HELP) {
+            // Read as its text, and scrolled by the page keys.
+            HWND text = GetFocus();
+            EXPECT_EQ(readRoleAndName(text),
+                      std::tuple(LONG{ROLE_SYSTEM_TEXT}, readControlText(text)));
+            // Made shorter than its text, as a larger font or a longer language makes it.
+            SetWindowPos(text, nullptr, 0, 0, 300, 80, SWP_NOMOVE | SWP_NOZORDER);
+            key(VK_HOME, false, true);
+            key(VK_NEXT);
+            EXPECT_GT(SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+            key(VK_TAB);
+            EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_MODAL_CLOSE);
+        }
+        key(VK_ESCAPE);
+        EXPECT_FALSE(IsWindow(dialog));
+        EXPECT_EQ(GetFocus(), GetDlgItem(main, c.opener));
+    }
 }
 
 TEST_F(ModalWindowTest, YearsOutsideTheRangeOrEqualAreRefusedAndTheInputKept) {

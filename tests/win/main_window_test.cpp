@@ -369,6 +369,9 @@ TEST_F(MainWindowTest, APaintThatThrowsIsReportedWithoutRepaintingWithoutEnd) {
 }
 
 TEST_F(MainWindowTest, ExitWaitsForARunningDownloadThenEndsWithZero) {
+    // Small photos, so that the window's repaints cost little on a busy machine.
+    ASSERT_TRUE(installPair(solidPhoto(64, 48, 0xFF336699), solidPhoto(64, 48, 0xFF996633), 1950,
+                            2020, L"Local pair", true));
     HMENU menu = buildTrayMenu();
     wchar_t texts[2][64] = {};
     GetMenuStringW(menu, IDM_TRAY_OPEN, texts[0], 64, MF_BYCOMMAND);
@@ -431,6 +434,10 @@ TEST_F(MainWindowTest, TrayIconHidesRestoresAndComesBackAfterAShellRestart) {
 }
 
 TEST_F(MainWindowTest, AMaximizedWindowComesBackFromTheTrayMaximizedOnEveryPath) {
+    // Small photos: every maximize and restore repaints the whole screen, and with the
+    // archive's photos that alone took minutes on a busy machine.
+    ASSERT_TRUE(installPair(solidPhoto(64, 48, 0xFF336699), solidPhoto(64, 48, 0xFF996633), 1950,
+                            2020, L"Local pair", true));
     show();
     appState.downloadInProgress = true; // Exit then only brings the window back
     const std::pair<const char*, std::function<void()>> paths[] = {

@@ -111,13 +111,14 @@ TEST_F(RenderTest, EachPhotoIsFittedByItsOwnAspectRatio) {
 
 TEST_F(RenderTest, ZoomAndPanMoveThePhotoButTheClampKeepsItsEdgeOnTheViewEdge) {
     const auto expectView = [](const char* name, std::shared_ptr<ImageData> photo, float zoom,
-                               float panX, const std::vector<Probe>& probes) {
+                               float panX, const std::vector<Probe>& probes, float panY = 0.0f) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(photo);
         appState.firstImage = photo;
         appState.dividerPos = 1.0f;
         appState.zoom = zoom;
         appState.panX = panX;
+        appState.panY = panY;
         expectPixels(renderView(), probes);
     };
     const auto square = solidPhoto(200, 200, Blue);
@@ -134,6 +135,24 @@ TEST_F(RenderTest, ZoomAndPanMoveThePhotoButTheClampKeepsItsEdgeOnTheViewEdge) {
     expectView("pan clamped left", edges, 2.0f, -0.5f,
                {Probe{398, 150, Yellow, 8}, Probe{382, 150, Yellow, 8}, Probe{376, 150, Green, 8},
                 Probe{1, 150, Green, 8}});
+    // Both axes clamped at zoom 2: the vertical pan counts in view heights, so the top (or
+    // bottom) band lands on the view's edge as the right band does on the right edge.
+    const auto framed = makePhoto(400, 200, [](Gdiplus::Graphics& graphics) {
+        graphics.Clear(Gdiplus::Color(Green));
+        Gdiplus::SolidBrush yellow{Gdiplus::Color(Yellow)};
+        graphics.FillRectangle(&yellow, 0, 0, 400, 10);
+        graphics.FillRectangle(&yellow, 0, 190, 400, 10);
+        graphics.FillRectangle(&yellow, 390, 0, 10, 200);
+    });
+    expectView("pan clamped left and down", framed, 2.0f, -0.5f,
+               {Probe{200, 2, Yellow, 8}, Probe{200, 17, Yellow, 8}, Probe{200, 24, Green, 8},
+                Probe{200, 197, Green, 8}, Probe{398, 100, Yellow, 8}, Probe{383, 100, Yellow, 8},
+                Probe{376, 100, Green, 8}},
+               0.5f);
+    expectView("pan clamped left and up", framed, 2.0f, -0.5f,
+               {Probe{200, 197, Yellow, 8}, Probe{200, 183, Yellow, 8}, Probe{200, 176, Green, 8},
+                Probe{200, 2, Green, 8}, Probe{398, 100, Yellow, 8}},
+               -0.5f);
     // 600 x 300 about the centre: photo columns 60..70 land on -100 + 3 * (60..70).
     expectView("zoom 1.5 about the centre", stripedPhoto(200, 100, {60}), 1.5f, 0.0f,
                {Probe{76, 150, Green, 8}, Probe{84, 150, Yellow, 8}, Probe{106, 150, Yellow, 8},

@@ -8,10 +8,13 @@
 #include "pairs/pair_file.h"
 #include "pairs/saved_pairs.h"
 #include "render/comparison.h"
+#include "tests/win/import_hook.h"
 #include "tests/win/scratch_folder.h"
 #include "tests/win/test_support.h"
 
+#include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -198,7 +201,49 @@ TEST_F(SavedPairsWindow, FilesTheProgramDidNotWriteAreListedAndRefused) {
     expectStatus(TextId::InvalidSavedPair, true);
 }
 
+namespace {
+
+// The folder button really opens the folder; the window it opens is the test's to close.
+using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+std::vector<HANDLE> folderWindows;
+
+HINSTANCE WINAPI openKeepingTheProcess(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                                       LPCWSTR directory, INT show) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.hwnd = owner;
+    info.lpVerb = verb;
+    info.lpFile = file;
+    info.lpParameters = parameters;
+    info.lpDirectory = directory;
+    info.nShow = show;
+    if (!ShellExecuteExW(&info)) {
+        return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
+    }
+    if (info.hProcess) {
+        folderWindows.push_back(info.hProcess);
+    }
+    return info.hInstApp;
+}
+
+struct FolderWindowsClosed {
+    ImportHook<ShellExecuteFunction> hook{L"shell32.dll", "ShellExecuteW", &openKeepingTheProcess};
+    ~FolderWindowsClosed() {
+        for (HANDLE process : folderWindows) {
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+        folderWindows.clear();
+    }
+};
+
+} // namespace
+
 TEST_F(SavedPairsWindow, WhatCannotBeWrittenShowsCannotSaveAndWritesNothing) {
+    const FolderWindowsClosed folderWindowsClosed;
+    ASSERT_TRUE(folderWindowsClosed.hook.installed());
     // Files where the Pairs folder and then the per-user folder itself belong.
     ASSERT_TRUE(ensureDirectory(appState.appDataDir));
     ASSERT_TRUE(writeTestFile(folder(L"Pairs"), {7}));
