@@ -32,6 +32,12 @@ add_test(NAME format COMMAND ${CMAKE_SOURCE_DIR}/tools/check-format)
 add_test(NAME clang_tidy COMMAND ${CMAKE_SOURCE_DIR}/tools/clang-tidy-all)
 set_tests_properties(clang_tidy PROPERTIES LABELS tidy TIMEOUT 1800)
 
+# Every Windows source (product, tests, benchmark) through a second compiler: clang for the
+# MinGW-w64 target, warnings as errors. About a second and a half per file, so it runs with
+# the other tests.
+add_test(NAME clang_windows COMMAND ${CMAKE_SOURCE_DIR}/tools/check-clang-windows)
+set_tests_properties(clang_windows PROPERTIES TIMEOUT 600)
+
 # Fuzz targets: tests/fuzz/<name>_fuzz.cpp with a seed corpus in tests/fuzz/<name>_corpus.
 # The test run replays the corpus; `cmake --build . --target fuzz-<name>` fuzzes for a while.
 file(GLOB fuzz_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp")
@@ -59,6 +65,16 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND fuzz_sources)
 elseif(fuzz_sources)
     message(STATUS "Fuzz targets need clang; skipped with ${CMAKE_CXX_COMPILER_ID}")
 endif()
+
+# Warnings are errors in the project's own targets, all of which live in this folder;
+# GoogleTest's live in its own and keep its warnings as they are.
+get_property(own_targets DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
+foreach(target IN LISTS own_targets)
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$")
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endforeach()
 
 if(DRIFTPANE_WINDOWS)
     include(ExternalProject)
