@@ -823,7 +823,10 @@ LRESULT answerGetObject(const SharedWindow& record, WPARAM wParam) {
         !raw) {
         return 0;
     }
-    auto* object = new (std::nothrow) AccessibleObject(record, ComPtr<IAccessible>(raw));
+    // Held before the allocation: a failed new never constructs its arguments, and a bare
+    // pointer passed to it would leak.
+    ComPtr<IAccessible> standard(raw);
+    auto* object = new (std::nothrow) AccessibleObject(record, std::move(standard));
     if (!object) {
         return 0;
     }

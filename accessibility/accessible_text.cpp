@@ -134,7 +134,11 @@ PixelRect paintedPartPixels(PaintedPart part, const AppState& state, std::int32_
         const ViewRect view = viewRect(state, clientWidthPx, clientHeightPx);
         return pixelsOf(view.left, view.top, view.width, view.height, scale);
     }
-    const LayoutBox& box = *textBoxOf(part);
+    const LayoutBox* text = textBoxOf(part);
+    if (!text) {
+        return {};
+    }
+    const LayoutBox& box = *text;
     const float width = static_cast<float>(clientWidthPx) / scale;
     const float height = static_cast<float>(clientHeightPx) / scale;
     return pixelsOf(box.x.at(width, height), box.y.at(width, height), box.width.at(width, height),

@@ -38,6 +38,11 @@ set_tests_properties(clang_tidy PROPERTIES LABELS tidy TIMEOUT 1800)
 add_test(NAME clang_windows COMMAND ${CMAKE_SOURCE_DIR}/tools/check-clang-windows)
 set_tests_properties(clang_windows PROPERTIES TIMEOUT 600)
 
+# The forge's workflows against the published schema (action-validator, from npm into the
+# build folder), every action pinned, every run step a script that the tests here run.
+add_test(NAME workflow_tests COMMAND ${CMAKE_SOURCE_DIR}/tests/release/workflow_test.py
+    --work ${CMAKE_BINARY_DIR}/action-validator)
+
 # Fuzz targets: tests/fuzz/<name>_fuzz.cpp with a seed corpus in tests/fuzz/<name>_corpus.
 # The test run replays the corpus; `cmake --build . --target fuzz-<name>` fuzzes for a while.
 file(GLOB fuzz_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp")
@@ -129,4 +134,8 @@ if(DRIFTPANE_WINDOWS)
         COMMAND ${CMAKE_SOURCE_DIR}/tests/release/reproducible_test.py
         --exe ${win_dir}/Driftpane.exe --work ${CMAKE_BINARY_DIR}/release-reproducible)
     set_tests_properties(release_reproducible PROPERTIES LABELS reproducible TIMEOUT 1800)
+    # The forge's Windows job script, here on the MinGW build with one quick test suite.
+    add_test(NAME windows_ci_script COMMAND ${CMAKE_COMMAND} -E env GTEST_FILTER=Sha256.*
+        ${CMAKE_SOURCE_DIR}/.ci/windows ${win_dir})
+    set_tests_properties(windows_ci_script PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 600)
 endif()

@@ -1,6 +1,6 @@
 ; The per-user Windows installer of Driftpane, built by tools/release with Debian's makensis:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE=<Driftpane.exe> -DICON=<driftpane.ico>
-;            -DOUTFILE=<setup.exe> [-DWELCOME=<164 x 314 BMP>]
+;            -DOUTFILE=<setup.exe> [-DWELCOME=<164 x 314 BMP>] [-DSIGN=<signer>]
 ; It needs no administrator rights: the program goes to the user's own Programs folder, the
 ; shortcut to the user's Start menu and the uninstall entry under HKEY_CURRENT_USER. The
 ; uninstaller removes exactly what the installer put there; the user's saved pairs and
@@ -29,6 +29,11 @@ CRCCheck on
 
 Name "${APP}"
 OutFile "${OUTFILE}"
+; With -DSIGN=<signer> the uninstaller is signed as makensis writes it, before it is packed
+; into the installer: the signer takes the file's path (tools/signing.py).
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 InstallDir "$LOCALAPPDATA\Programs\${APP}"
 ; An earlier installation is upgraded where it is.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"

@@ -3,9 +3,11 @@ made, once it knows the folder URL they will be published in.
 
 Every value comes from where the project already keeps it: the version from CMakeLists.txt
 (through tools/release), publisher and uninstall key name from tools/driftpane.nsi, the
-translated tag line from the program's own text table, the description from the README.txt
-that ships in the zip, the digests from SHA256SUMS. The output depends on nothing else: no
-dates, keys in a fixed order, so the same release and URL give the same bytes.
+description from the README.txt that ships in the zip, the digests from SHA256SUMS, and the
+pages a package moderator checks from the project's one web address (DRIFTPANE_PROJECT_URL,
+a repository laid out as GitHub lays it out). Only the one-line descriptions that stores
+list, in the program's four languages, live here. The output depends on nothing else: no
+dates, keys in a fixed order, so the same release and URLs give the same bytes.
 """
 
 import json
@@ -22,9 +24,30 @@ ZIP_NAME = "Driftpane-{version}-win-x64.zip"
 SETUP_NAME = "Driftpane-{version}-setup.exe"
 # The installer's exit code while the program runs (WaitUntilClosed in tools/driftpane.nsi).
 SETUP_EXIT_IN_USE = 2
-# The text table's columns and the winget locale each one is published as.
+# The program's languages as winget locales.
 LOCALES = ("en-US", "de-DE", "fr-FR", "es-ES")
 DEFAULT_LOCALE = "en-US"
+# What the package does, in one line per language: winget shows it in search results, where
+# the program's tag line alone would not say what it is.
+SHORT_DESCRIPTIONS = {
+    "en-US": "Compares two photos of one place from different years, laid over each other "
+             "and split by a divider you drag; offline, with a built-in archive of three "
+             "places or your own photos.",
+    "de-DE": "Vergleicht zwei Fotos eines Ortes aus verschiedenen Jahren, übereinandergelegt "
+             "und geteilt durch eine verschiebbare Trennlinie; offline, mit eingebautem "
+             "Archiv von drei Orten oder eigenen Fotos.",
+    "fr-FR": "Compare deux photos d'un même lieu prises à des années différentes, "
+             "superposées et séparées par une ligne que l'on fait glisser ; hors ligne, avec "
+             "une archive intégrée de trois lieux ou vos propres photos.",
+    "es-ES": "Compara dos fotos de un mismo lugar tomadas en años distintos, superpuestas y "
+             "separadas por una línea que se arrastra; sin conexión, con un archivo "
+             "integrado de tres lugares o sus propias fotos.",
+}
+MONIKER = "driftpane"
+TAGS = ("before-after", "compare", "earth-observation", "landsat", "photo-comparison",
+        "satellite-images")
+# Release tags are "v" and the version; the release workflow runs on these.
+TAG = "v{version}"
 
 
 class ManifestError(Exception):
@@ -41,22 +64,31 @@ def check_release_url(url):
     return url
 
 
+def check_project_url(url):
+    """The repository's web address without a final "/"; an error names what is wrong."""
+    parts = urllib.parse.urlsplit(url)
+    path = parts.path.rstrip("/")
+    if (parts.scheme != "https" or not parts.netloc or parts.query or parts.fragment
+            or not path or re.search(r"\s", url)):
+        raise ManifestError("DRIFTPANE_PROJECT_URL must be the repository's https:// address, "
+                            "without query or fragment: %r" % url)
+    return urllib.parse.urlunsplit(parts._replace(path=path))
+
+
+def project_pages(project, version):
+    """{winget field: URL} of the pages a moderator checks: the repository, its owner, and
+    the licence as released under this version's tag."""
+    owner = project.rsplit("/", 1)[0]
+    if urllib.parse.urlsplit(owner).path in ("", "/"):
+        owner = project
+    return {"PackageUrl": project, "PublisherUrl": owner,
+            "LicenseUrl": "%s/blob/%s/LICENSE" % (project, TAG.format(version=version))}
+
+
 def installer_defines():
     """The !define values of tools/driftpane.nsi, e.g. {"APP": "Driftpane", ...}."""
     text = (ROOT / "tools" / "driftpane.nsi").read_text(encoding="utf-8")
     return dict(re.findall(r'^!define\s+(\w+)\s+"([^"]*)"', text, re.M))
-
-
-def tag_lines():
-    """The Tagline row of core/text_table.cpp, one text per column of LOCALES."""
-    text = (ROOT / "core" / "text_table.cpp").read_text(encoding="utf-8")
-    row = re.search(r"// Tagline\s*\{(.*?)\},", text, re.S)
-    texts = re.findall(r'L"((?:[^"\\]|\\.)*)"', row.group(1)) if row else []
-    if len(texts) != len(LOCALES):
-        raise ManifestError("core/text_table.cpp: no Tagline row of %d texts" % len(LOCALES))
-    # The table writes non-ASCII characters as universal character names (\u00E9).
-    return [re.sub(r"\\u([0-9A-Fa-f]{4})", lambda m: chr(int(m.group(1), 16)), t)
-            for t in texts]
 
 
 def description():
@@ -87,7 +119,7 @@ def yaml_scalar(value):
 
 
 def yaml_lines(value, indent=""):
-    """Block-style YAML of nested dicts and lists, keys in the order given."""
+    """Block-style YAML of nested dicts, lists and scalars, keys in the order given."""
     lines = []
     for key, item in value.items():
         if isinstance(item, dict):
@@ -96,6 +128,9 @@ def yaml_lines(value, indent=""):
         elif isinstance(item, list):
             lines.append("%s%s:" % (indent, key))
             for entry in item:
+                if not isinstance(entry, dict):
+                    lines.append("%s- %s" % (indent, yaml_scalar(entry)))
+                    continue
                 inner = yaml_lines(entry, indent + "  ")
                 lines.append(indent + "- " + inner[0][len(indent) + 2:])
                 lines += inner[1:]
@@ -113,11 +148,10 @@ def winget_file(kind, fields):
     return "# yaml-language-server: $schema=%s\n\n%s\n" % (schema, "\n".join(yaml_lines(body)))
 
 
-def winget_manifests(version, url, homepage, sums):
-    """{file name: text} of the multi-file manifest for <id>/<version>; the package page
-    only when one is given (the release folder is no page)."""
+def winget_manifests(version, url, project, homepage, sums):
+    """{file name: text} of the multi-file manifest for <id>/<version>; the project's pages
+    when its address is given, else the homepage alone as the package's page, if any."""
     defines = installer_defines()
-    tags = tag_lines()
     zip_name = ZIP_NAME.format(version=version)
     setup_name = SETUP_NAME.format(version=version)
     head = {"PackageIdentifier": PACKAGE_ID, "PackageVersion": version}
@@ -145,34 +179,57 @@ def winget_manifests(version, url, homepage, sums):
                  "InstallerSha256": sums[zip_name]},
             ]})),
     }
-    default = LOCALES.index(DEFAULT_LOCALE)
-    for index, locale in enumerate(LOCALES):
-        if index == default:
-            fields = dict(head, PackageLocale=locale, Publisher=defines["PUBLISHER"],
-                          PackageName=defines["APP"])
-            if homepage != url:
-                fields["PackageUrl"] = homepage
-            fields.update(License=LICENSE, Copyright=copyright_line(),
-                          ShortDescription=tags[index], Description=description())
-            files["%s.locale.%s.yaml" % (PACKAGE_ID, locale)] = winget_file("defaultLocale",
-                                                                            fields)
-        elif tags[index] != tags[default]:
-            # A language whose tag line reads as the English one adds nothing.
-            fields = dict(head, PackageLocale=locale, ShortDescription=tags[index])
-            files["%s.locale.%s.yaml" % (PACKAGE_ID, locale)] = winget_file("locale", fields)
+    if project:
+        pages = project_pages(project, version)
+    else:
+        pages = {"PackageUrl": homepage} if homepage else {}
+    for locale in LOCALES:
+        fields = dict(head, PackageLocale=locale)
+        if locale == DEFAULT_LOCALE:
+            fields.update(Publisher=defines["PUBLISHER"])
+            if "PublisherUrl" in pages:
+                fields["PublisherUrl"] = pages["PublisherUrl"]
+            fields["PackageName"] = defines["APP"]
+            if "PackageUrl" in pages:
+                fields["PackageUrl"] = pages["PackageUrl"]
+            fields["License"] = LICENSE
+            if "LicenseUrl" in pages:
+                fields["LicenseUrl"] = pages["LicenseUrl"]
+            fields.update(Copyright=copyright_line(), ShortDescription=SHORT_DESCRIPTIONS[locale],
+                          Description=description(), Moniker=MONIKER, Tags=list(TAGS))
+            kind = "defaultLocale"
+        else:
+            fields["ShortDescription"] = SHORT_DESCRIPTIONS[locale]
+            kind = "locale"
+        files["%s.locale.%s.yaml" % (PACKAGE_ID, locale)] = winget_file(kind, fields)
     return files
 
 
-def scoop_manifest(version, url, homepage, sums):
-    """bucket/driftpane.json: the zip for 64-bit Windows with its Start menu shortcut; a new
-    release is found on the homepage by the zip's name and hashed from its SHA256SUMS."""
+def scoop_manifest(version, url, project, homepage, sums):
+    """bucket/driftpane.json, the zip for 64-bit Windows with its Start menu shortcut, or None
+    and the reason when Scoop could never see a newer release: a new version is read from
+    the repository's newest release tag (or the zip's name on the homepage), and its zip is
+    found where this one is, with the version changed, and hashed from its SHA256SUMS."""
     app = installer_defines()["APP"]
     zip_name = ZIP_NAME.format(version=version)
-    # The release folder may itself be named by the version (.../1.0.0/ or .../v1.0.0/).
+    if project:
+        homepage = project
+        # Where GitHub's newest release redirects to: its tag page.
+        checkver = {"url": project + "/releases/latest",
+                    "regex": "/releases/tag/" + TAG.format(version=r"([\d.]+)")}
+    elif homepage:
+        checkver = {"url": homepage,
+                    "regex": ZIP_NAME.replace(".", r"\.").replace("{version}", r"([\d.]+)")}
+    else:
+        return None, ("no Scoop manifest: neither DRIFTPANE_PROJECT_URL nor "
+                      "DRIFTPANE_HOMEPAGE names a page that shows newer releases")
     folder = urllib.parse.urlsplit(url)
+    if version not in folder.path:
+        return None, ("no Scoop manifest: DRIFTPANE_RELEASE_URL does not name the version, "
+                      "so a newer release's zip could not be found from it")
+    # The release folder is named by the version (.../1.0.0/ or .../v1.0.0/).
     pattern = urllib.parse.urlunsplit(folder._replace(path=folder.path.replace(version,
                                                                                "$version")))
-    name_regex = ZIP_NAME.replace(".", r"\.").replace("{version}", r"([\d.]+)")
     manifest = {
         "version": version,
         "description": description().split(". ")[0] + ".",
@@ -180,7 +237,7 @@ def scoop_manifest(version, url, homepage, sums):
         "license": LICENSE,
         "architecture": {"64bit": {"url": url + zip_name, "hash": sums[zip_name]}},
         "shortcuts": [[app + ".exe", app]],
-        "checkver": {"url": homepage, "regex": name_regex},
+        "checkver": checkver,
         "autoupdate": {
             "architecture": {"64bit": {"url": pattern + ZIP_NAME.format(version="$version")}},
             # $baseurl is the zip's folder without its last "/"; $sha256 and $basename are
@@ -188,7 +245,7 @@ def scoop_manifest(version, url, homepage, sums):
             "hash": {"url": "$baseurl/SHA256SUMS", "regex": r"$sha256\s+$basename"},
         },
     }
-    return json.dumps(manifest, indent=4, ensure_ascii=False) + "\n"
+    return json.dumps(manifest, indent=4, ensure_ascii=False) + "\n", None
 
 
 def read_sums(path):
@@ -200,9 +257,12 @@ def read_sums(path):
     return sums
 
 
-def manifests(version, url, homepage, sums):
-    """{path relative to dist: text} of every manifest."""
+def manifests(version, url, project, homepage, sums):
+    """({path relative to dist: text} of every manifest, the reason a manifest is missing or
+    None)."""
     files = {"winget/" + name: text
-             for name, text in winget_manifests(version, url, homepage, sums).items()}
-    files["scoop/driftpane.json"] = scoop_manifest(version, url, homepage, sums)
-    return files
+             for name, text in winget_manifests(version, url, project, homepage, sums).items()}
+    scoop, missing = scoop_manifest(version, url, project, homepage, sums)
+    if scoop is not None:
+        files["scoop/driftpane.json"] = scoop
+    return files, missing

@@ -1,7 +1,8 @@
 """Checks a release's winget and Scoop manifests against the files beside them: every URL
-names one file of the release folder, every hash is that file's line in SHA256SUMS, and the
-fields package managers act on say what the installer and the zip do. With the publishers'
-schemas at hand, every manifest is validated against its schema as well.
+names one file of the release folder, every hash is that file's line in SHA256SUMS, the
+fields package managers act on say what the installer and the zip do, the pages a moderator
+checks are the project's, and Scoop reads a newer version from the project's releases. With
+the publishers' schemas at hand, every manifest is validated against its schema as well.
 
 check() returns the problems found, an empty list for manifests that may be published.
 """
@@ -14,6 +15,7 @@ import yaml
 
 PACKAGE_ID = "Driftpane.Driftpane"
 MANIFEST_VERSION = "1.12.0"
+LOCALES = ("en-US", "de-DE", "fr-FR", "es-ES")
 SETUP_EXIT_IN_USE = 2
 # Scoop's shorthand in a hash regex (lib/autoupdate.ps1), the one these manifests use.
 SCOOP_SHA256 = ("$sha256", "([a-fA-F0-9]{64})")
@@ -48,7 +50,7 @@ def expect_fields(where, document, wanted, problems):
             problems.append("%s: %s is %r, not %r" % (where, field, document.get(field), value))
 
 
-def check_winget(dist, base, version, publisher, sums, problems):
+def check_winget(dist, base, project, version, publisher, sums, problems):
     """{file name: (document, first line)}, after checking them."""
     documents = {}
     for path in sorted((dist / "winget").glob("*.yaml")):
@@ -61,8 +63,18 @@ def check_winget(dist, base, version, publisher, sums, problems):
     version_file = by_type.get("version", {})
     expect_fields("winget version", version_file, {"DefaultLocale": "en-US"}, problems)
     expect_fields("winget default locale", by_type.get("defaultLocale", {}),
-                  {"PackageLocale": "en-US", "Publisher": publisher, "License": "MIT"},
-                  problems)
+                  {"PackageLocale": "en-US", "Publisher": publisher, "License": "MIT",
+                   "PackageUrl": project, "PublisherUrl": project.rsplit("/", 1)[0],
+                   "LicenseUrl": "%s/blob/v%s/LICENSE" % (project, version),
+                   "Moniker": "driftpane"}, problems)
+    if not by_type.get("defaultLocale", {}).get("Tags"):
+        problems.append("winget default locale: no Tags")
+    # Each language says in its own words what the program does.
+    described = {document.get("PackageLocale"): document.get("ShortDescription")
+                 for document, _ in documents.values() if "PackageLocale" in document}
+    if sorted(described) != sorted(LOCALES) or len(set(described.values())) != len(LOCALES):
+        problems.append("winget: not one ShortDescription of its own in each of %s: %s"
+                        % (LOCALES, described))
 
     installers = by_type.get("installer", {}).get("Installers") or []
     offered = []
@@ -88,18 +100,23 @@ def check_winget(dist, base, version, publisher, sums, problems):
     return documents
 
 
-def check_scoop(dist, base, version, sums, problems):
+def check_scoop(dist, base, project, version, sums, problems):
     manifest = json.loads((dist / "scoop" / "driftpane.json").read_text(encoding="utf-8"))
-    expect_fields("scoop", manifest, {"version": version, "license": "MIT"}, problems)
+    expect_fields("scoop", manifest, {"version": version, "license": "MIT",
+                                      "homepage": project}, problems)
     x64 = manifest.get("architecture", {}).get("64bit", {})
     name = released_file("scoop 64bit", x64.get("url"), x64.get("hash"), base, sums, problems)
     if name is None or not name.endswith(".zip"):
         return manifest
     if manifest.get("shortcuts") != [["Driftpane.exe", "Driftpane"]]:
         problems.append("scoop: no Start menu shortcut Driftpane for Driftpane.exe")
-    found = re.search(manifest.get("checkver", {}).get("regex", "(?!)"), name)
-    if not found or found.group(1) != version:
-        problems.append("scoop: checkver does not read the version from the zip's name")
+    # The newest release as the forge shows it: /releases/latest leads to its tag's page.
+    checkver = manifest.get("checkver", {})
+    found = re.search(checkver.get("regex", "(?!)"), "%s/releases/tag/v%s" % (project, version))
+    if (checkver.get("url") != project + "/releases/latest" or not found
+            or found.group(1) != version):
+        problems.append("scoop: checkver does not read the version from the newest release's "
+                        "tag: %s" % checkver)
 
     # The next release as Scoop finds it: URL pattern and hash list must give this one.
     autoupdate = manifest.get("autoupdate", {})
@@ -143,13 +160,14 @@ def validate(schemas, winget, scoop, problems):
            "scoop")
 
 
-def check(dist, base, version, publisher, schemas=None):
-    """Problems of the manifests in dist for the release folder URL base; schemas is the
-    folder of the published schemas, or None to check without them."""
+def check(dist, base, project, version, publisher, schemas=None):
+    """Problems of the manifests in dist for the release folder URL base and the project's
+    address; schemas is the folder of the published schemas, or None to check without
+    them."""
     problems = []
     sums = read_sums(dist, problems)
-    winget = check_winget(dist, base, version, publisher, sums, problems)
-    scoop = check_scoop(dist, base, version, sums, problems)
+    winget = check_winget(dist, base, project, version, publisher, sums, problems)
+    scoop = check_scoop(dist, base, project, version, sums, problems)
     if schemas is not None:
         validate(schemas, winget, scoop, problems)
     return problems

@@ -5,15 +5,21 @@ first and upgraded in place, the Start menu shortcut started, installer and unin
 refusing while the program runs, a second install of the same version, then the uninstall,
 which must leave the user's saved pairs and exports alone.
 
-Before that, the winget and Scoop manifests the release writes for a made-up release folder
-URL are checked against the files (manifest_check.py), and against the publishers' schemas
-when ../shared/schemas beside the source folder holds them; the check itself must reject
-manifests with a wrong hash or a missing field.
+Before that, the winget and Scoop manifests the release writes for a made-up project and
+release folder URL are checked against the files (manifest_check.py), and against the
+publishers' schemas when ../shared/schemas beside the source folder holds them; the check
+itself must reject manifests with a wrong hash or a missing field. Then the release is made
+again through the tag job's script (.ci/release), signed with a code-signing certificate and
+a minisign key made here and time-stamped by a local RFC 3161 authority: the signatures must
+verify and refuse one changed byte, and the signed installer is the one installed, so that
+the uninstaller it writes is checked too.
 
 Usage: release_test.py --exe build/win/Driftpane.exe --work DIR
 """
 
 import argparse
+import base64
+import http.server
 import json
 import os
 import pathlib
@@ -22,6 +28,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import threading
 import time
 import zipfile
 
@@ -30,14 +37,17 @@ import yaml
 import manifest_check
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent.parent
+sys.path.insert(0, str(ROOT / "tools"))
+import package_manifests  # noqa: E402
 VERSION = re.search(r"project\(Driftpane\s+VERSION\s+(\d+\.\d+\.\d+)",
                     (ROOT / "CMakeLists.txt").read_text()).group(1)
 ZIP = "Driftpane-%s-win-x64.zip" % VERSION
 SETUP = "Driftpane-%s-setup.exe" % VERSION
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Driftpane"
 PUBLISHER = "Driftpane developers"
-# Where the release's files would be published; nothing is fetched from there.
-RELEASE_URL = "https://downloads.example.org/driftpane/%s/" % VERSION
+# Where the project and the release's files would be published; nothing is fetched there.
+PROJECT_URL = "https://forge.example.org/driftpane-team/driftpane"
+RELEASE_URL = "%s/releases/download/v%s/" % (PROJECT_URL, VERSION)
 SCHEMAS = ROOT.parent / "shared" / "schemas"
 WINGET_INSTALLER = "winget/Driftpane.Driftpane.installer.yaml"
 WINGET_DEFAULT = "winget/Driftpane.Driftpane.locale.en-US.yaml"
@@ -223,11 +233,12 @@ def check_release_files(dist, exe):
                "zip entries carry the commit's time")
 
 
-def release_env(url=None):
-    env = {k: v for k, v in os.environ.items()
-           if k not in ("DRIFTPANE_RELEASE_URL", "DRIFTPANE_HOMEPAGE")}
+def release_env(url=None, project=PROJECT_URL):
+    env = {k: v for k, v in os.environ.items() if not k.startswith("DRIFTPANE_")}
     if url is not None:
         env["DRIFTPANE_RELEASE_URL"] = url
+    if project is not None:
+        env["DRIFTPANE_PROJECT_URL"] = project
     return env
 
 
@@ -258,10 +269,13 @@ MUTATIONS = [
     ("zip without NestedInstallerFiles", WINGET_INSTALLER,
      lambda m: zip_entry(m).pop("NestedInstallerFiles")),
     ("default locale without Publisher", WINGET_DEFAULT, lambda m: m.pop("Publisher")),
+    ("default locale without LicenseUrl", WINGET_DEFAULT, lambda m: m.pop("LicenseUrl")),
     ("Scoop zip hash one digit off", SCOOP,
      lambda m: m["architecture"]["64bit"].update(hash=other_digest(
          m["architecture"]["64bit"]["hash"]))),
     ("Scoop without license", SCOOP, lambda m: m.pop("license")),
+    ("Scoop checking the release folder, which lists no newer version", SCOOP,
+     lambda m: m["checkver"].update(url=RELEASE_URL)),
     ("Scoop autoupdate URL for another file", SCOOP,
      lambda m: m["autoupdate"]["architecture"]["64bit"].update(
          url=m["autoupdate"]["architecture"]["64bit"]["url"].replace("-x64", "-arm64"))),
@@ -293,7 +307,7 @@ def check_manifests(dist, work, exe):
     if schemas is None:
         print("      %s not found: manifests checked without the schemas" % SCHEMAS)
     modes = [None] + ([schemas] if schemas else [])
-    problems = manifest_check.check(dist, RELEASE_URL, VERSION, PUBLISHER, schemas)
+    problems = manifest_check.check(dist, RELEASE_URL, PROJECT_URL, VERSION, PUBLISHER, schemas)
     expect(not problems, "manifests name the released files and their digests%s: %s"
            % (" and follow the schemas" if schemas else "", problems))
 
@@ -306,8 +320,8 @@ def check_manifests(dist, work, exe):
         for folder in ("winget", "scoop"):
             shutil.copytree(dist / folder, mutated / folder)
         rewrite(mutated / name, change)
-        found = [manifest_check.check(mutated, RELEASE_URL, VERSION, PUBLISHER, mode)
-                 for mode in modes]
+        found = [manifest_check.check(mutated, RELEASE_URL, PROJECT_URL, VERSION, PUBLISHER,
+                                      mode) for mode in modes]
         if change is None:
             expect(not any(found), "manifest check passes %s: %s" % (what, found))
         else:
@@ -315,19 +329,161 @@ def check_manifests(dist, work, exe):
                    % (what, [problems[:1] for problems in found]))
     shutil.rmtree(mutated, ignore_errors=True)
 
-    # Without a URL: no manifest, the same release files, one line that says why.
+    # A project kept elsewhere names a homepage that links the newest zip; a release folder
+    # URL without the version gives no way to a newer zip.
+    sums = package_manifests.read_sums(dist / "SHA256SUMS")
+    homepage = "https://downloads.example.org/driftpane/"
+    files, missing = package_manifests.manifests(VERSION, RELEASE_URL, None, homepage, sums)
+    scoop = json.loads(files.get(SCOOP, "{}"))
+    found = re.search(scoop.get("checkver", {}).get("regex", "(?!)"), '<a href="%s">' % ZIP)
+    expect(missing is None and scoop["homepage"] == scoop["checkver"]["url"] == homepage
+           and found and found.group(1) == VERSION,
+           "with a homepage, Scoop reads the newest version from the zip's name there")
+    files, missing = package_manifests.manifests(VERSION, homepage, PROJECT_URL, None, sums)
+    expect(SCOOP not in files and "DRIFTPANE_RELEASE_URL" in missing,
+           "a release folder URL without the version gives no Scoop manifest: %s" % missing)
+
+    # Without a project address or homepage Scoop could never see a newer release: winget's
+    # manifests only, and one line that says why.
     kept = {name: (dist / name).read_bytes() for name in (ZIP, SETUP, "SHA256SUMS")}
+    bare = subprocess.run([str(ROOT / "tools" / "release"), "--exe", str(exe), "--dist",
+                           str(dist)], env=release_env(RELEASE_URL, project=None),
+                          capture_output=True, text=True)
+    said = [line for line in bare.stderr.splitlines() if "Scoop" in line]
+    expect(bare.returncode == 0 and len(said) == 1 and "DRIFTPANE_PROJECT_URL" in said[0]
+           and not (dist / "scoop").exists()
+           and len(list((dist / "winget").glob("*.yaml"))) == 6,
+           "without a project address no Scoop manifest, one line saying why: %r" % bare.stderr)
+
+    # Without a URL: no manifest, the same release files, one line that says why, and one
+    # that says the release is unsigned.
     plain = subprocess.run([str(ROOT / "tools" / "release"), "--exe", str(exe),
-                            "--dist", str(dist)], env=release_env(), capture_output=True,
-                           text=True)
+                            "--dist", str(dist)], env=release_env(project=None),
+                           capture_output=True, text=True)
     said = plain.stderr.splitlines()
-    expect(plain.returncode == 0 and len(said) == 1 and "DRIFTPANE_RELEASE_URL" in said[0],
-           "without DRIFTPANE_RELEASE_URL the release says in one line that it writes no "
-           "manifest: %r" % plain.stderr)
+    expect(plain.returncode == 0 and len(said) == 2 and said[0].startswith("release: unsigned")
+           and "DRIFTPANE_RELEASE_URL" in said[1],
+           "without DRIFTPANE_RELEASE_URL and signing means the release says so, one line "
+           "each: %r" % plain.stderr)
     expect(not (dist / "winget").exists() and not (dist / "scoop").exists(),
            "no manifest left in dist, not even the earlier run's")
     expect(all((dist / name).read_bytes() == data for name, data in kept.items()),
            "zip, installer and SHA256SUMS byte for byte the same as with the URL")
+
+
+def self_signed(folder, name, usage):
+    """A throwaway certificate and its key, folder/name.pem and folder/name.key."""
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                    "-subj", "/CN=Driftpane test " + name, "-addext",
+                    "extendedKeyUsage=" + usage, "-keyout", str(folder / (name + ".key")),
+                    "-out", str(folder / (name + ".pem"))], check=True, capture_output=True)
+    return folder / (name + ".pem")
+
+
+class TimeStamps:
+    """An RFC 3161 time-stamp authority on 127.0.0.1, its certificate made here, answering
+    each request through `openssl ts -reply`; ended with close()."""
+
+    def __init__(self, folder):
+        self.cert = self_signed(folder, "tsa", "critical,timeStamping")
+        (folder / "serial").write_text("01\n")
+        config = folder / "tsa.cnf"
+        config.write_text("[tsa]\ndefault_tsa = test\n[test]\nserial = %s\n"
+                          "signer_cert = %s\nsigner_key = %s\nsigner_digest = sha256\n"
+                          "default_policy = 1.3.6.1.4.1.99999.1\ndigests = sha256\n"
+                          "accuracy = secs:1\ness_cert_id_alg = sha256\n"
+                          % (folder / "serial", self.cert, folder / "tsa.key"))
+
+        class Answer(http.server.BaseHTTPRequestHandler):
+            def do_POST(self):
+                query = self.rfile.read(int(self.headers["Content-Length"]))
+                reply = subprocess.run(["openssl", "ts", "-reply", "-config", str(config),
+                                        "-queryfile", "/dev/stdin"], input=query,
+                                       capture_output=True).stdout
+                self.send_response(200)
+                self.send_header("Content-Type", "application/timestamp-reply")
+                self.send_header("Content-Length", str(len(reply)))
+                self.end_headers()
+                self.wfile.write(reply)
+
+            def log_message(self, *args):
+                pass
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Answer)
+        self.url = "http://127.0.0.1:%d/" % self.server.server_address[1]
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+def signing_secrets(folder):
+    """A throwaway code-signing certificate and an encrypted minisign key, handed over as the
+    forge hands over secrets; with the certificate and public key to check against."""
+    folder.mkdir(parents=True, exist_ok=True)
+    password = base64.b64encode(os.urandom(12)).decode()
+    (folder / "password").write_text(password)
+    cert = self_signed(folder, "signer", "codeSigning")
+    subprocess.run(["openssl", "pkcs12", "-export", "-inkey", str(folder / "signer.key"),
+                    "-in", str(cert), "-out", str(folder / "cert.pfx"),
+                    "-passout", "file:%s" % (folder / "password")], check=True)
+    subprocess.run(["minisign", "-G", "-p", str(folder / "minisign.pub"), "-s",
+                    str(folder / "minisign.key")], input="%s\n%s\n" % (password, password),
+                   text=True, check=True, capture_output=True)
+    env = {"DRIFTPANE_SIGN_PFX_BASE64": base64.b64encode((folder / "cert.pfx").read_bytes())
+           .decode(), "DRIFTPANE_SIGN_PASSWORD": password,
+           "DRIFTPANE_MINISIGN_KEY_TEXT": (folder / "minisign.key").read_text(),
+           "DRIFTPANE_MINISIGN_PASSWORD": password, "DRIFTPANE_TAG": "v" + VERSION}
+    return env, cert, folder / "minisign.pub"
+
+
+def verifies(path, cert, tsa):
+    """Whether path's signature verifies by cert, and its time stamp by tsa."""
+    checked = subprocess.run(["osslsigncode", "verify", "-CAfile", str(cert), "-TSA-CAfile",
+                              str(tsa), "-in", str(path)], capture_output=True, text=True)
+    return (checked.returncode == 0
+            and "Timestamp Server Signature verification: ok" in checked.stdout)
+
+
+def changed_copy(path, work):
+    """A copy of path with one byte in its middle changed."""
+    data = bytearray(path.read_bytes())
+    data[len(data) // 2] ^= 0x01
+    copy = work / ("changed-" + path.name)
+    copy.write_bytes(data)
+    return copy
+
+
+def check_signed(dist, work, exe, cert, tsa, public_key):
+    """Checks a signed release; returns its signed Driftpane.exe."""
+    with zipfile.ZipFile(dist / ZIP) as archive:
+        signed = work / "Driftpane.exe"
+        signed.write_bytes(archive.read("Driftpane.exe"))
+    for path in (signed, dist / SETUP):
+        expect(verifies(path, cert, tsa),
+               "%s carries a signature and a time stamp that verify" % path.name)
+        expect(not verifies(changed_copy(path, work), cert, tsa),
+               "%s with one byte changed is refused" % path.name)
+    unsigned = work / "unsigned.exe"
+    unsigned.unlink(missing_ok=True)  # osslsigncode writes no file over another
+    subprocess.run(["osslsigncode", "remove-signature", "-in", str(signed), "-out",
+                    str(unsigned)], check=True, capture_output=True)
+    expect(unsigned.read_bytes() == exe.read_bytes(),
+           "the signed Driftpane.exe without its signature is the built program")
+    expect(subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=dist,
+                          capture_output=True).returncode == 0,
+           "SHA256SUMS lists the signed files")
+
+    def minisign_accepts(sums):
+        return subprocess.run(["minisign", "-V", "-p", str(public_key), "-m", str(sums),
+                               "-x", str(dist / "SHA256SUMS.minisig")],
+                              capture_output=True).returncode == 0
+    edited = work / "SHA256SUMS"
+    edited.write_text(other_digest((dist / "SHA256SUMS").read_text()))
+    expect(minisign_accepts(dist / "SHA256SUMS") and not minisign_accepts(edited),
+           "SHA256SUMS.minisig verifies SHA256SUMS and refuses it edited")
+    return signed
     wrong = subprocess.run([str(ROOT / "tools" / "release"), "--exe", str(exe),
                             "--dist", str(work / "unused")],
                            env=release_env(RELEASE_URL.rstrip("/")), capture_output=True,
@@ -337,7 +493,7 @@ def check_manifests(dist, work, exe):
            "a release URL without its final / is refused before anything is made")
 
 
-def check_installed(wine, exe, setup, icon):
+def check_installed(wine, exe, setup, icon, cert, tsa):
     install_dir = wine.windows_home + r"\AppData\Local\Programs\Driftpane"
     program = wine.host_path(install_dir + r"\Driftpane.exe")
     uninstaller = wine.host_path(install_dir + r"\Uninstall.exe")
@@ -363,6 +519,8 @@ def check_installed(wine, exe, setup, icon):
         expect(values.get(name) == value,
                "uninstall entry %s = %r (found %r)" % (name, value, values.get(name)))
     expect(driftpane_entries(wine) == 1, "exactly one uninstall entry")
+    expect(verifies(uninstaller, cert, tsa),
+           "the uninstaller the installer wrote is signed and time-stamped")
     for name, path in (("installer", setup), ("uninstaller", uninstaller)):
         expect(version_of(path) == ("%s.0" % VERSION, "Driftpane"),
                "%s carries version %s.0 of Driftpane: %s" % (name, VERSION, version_of(path)))
@@ -384,6 +542,22 @@ def main():
                    check=True, env=release_env(RELEASE_URL))
     check_release_files(dist, exe)
     check_manifests(dist, work, exe)
+
+    # The tag job's way: secrets in the environment, through .ci/release.
+    secrets, cert, public_key = signing_secrets(work / "secrets")
+    time_stamps = TimeStamps(work / "secrets")
+    dist = work / "signed"
+    try:
+        made = subprocess.run([str(ROOT / ".ci/release"), "--exe", str(exe), "--dist",
+                               str(dist)], env=dict(release_env(RELEASE_URL), **secrets,
+                                                    DRIFTPANE_TIMESTAMP_URL=time_stamps.url),
+                              capture_output=True, text=True)
+    finally:
+        time_stamps.close()
+    expect(made.returncode == 0 and not made.stderr,
+           "the signed release is made without a notice: %r" % made.stderr)
+    tsa = time_stamps.cert
+    signed_exe = check_signed(dist, work, exe, cert, tsa, public_key)
 
     # An older version, to be upgraded in place: any small file serves as its program.
     old_exe = work / "old" / "Driftpane.exe"
@@ -408,8 +582,8 @@ def main():
         expect(registry_values(wine, UNINSTALL_KEY).get("DisplayVersion") == "0.9.0",
                "older version registered")
         expect(wine.run("wine", str(dist / SETUP), "/S") == 0, "release installs silently over it")
-        program, uninstaller, link = check_installed(wine, exe, dist / SETUP,
-                                                     ROOT / "app" / "driftpane.ico")
+        program, uninstaller, link = check_installed(wine, signed_exe, dist / SETUP,
+                                                     ROOT / "app" / "driftpane.ico", cert, tsa)
 
         wine.run("wine", "start", "/unix", str(link))
         pid = wait_for_window(wine)
@@ -430,7 +604,8 @@ def main():
         wine.end_all()
 
         expect(wine.run("wine", str(dist / SETUP), "/S") == 0, "same version installs again")
-        check_installed(wine, exe, dist / SETUP, ROOT / "app" / "driftpane.ico")
+        check_installed(wine, signed_exe, dist / SETUP, ROOT / "app" / "driftpane.ico", cert,
+                        tsa)
 
         expect(wine.run("wine", str(uninstaller), "/S") == 0, "uninstaller runs silently")
         wine.wait()

@@ -9,12 +9,15 @@ Usage: reproducible_test.py --exe build/win/Driftpane.exe --work DIR
 import argparse
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
 import zipfile
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent.parent
+VERSION = re.search(r"project\(Driftpane\s+VERSION\s+(\d+\.\d+\.\d+)",
+                    (ROOT / "CMakeLists.txt").read_text()).group(1)
 
 
 def not_source(folder, names):
@@ -43,8 +46,12 @@ def main():
     work = args.work.resolve()
     shutil.rmtree(work, ignore_errors=True)
     # The copy has no git history, so both builds take the commit's time from here.
-    env = dict(os.environ, SOURCE_DATE_EPOCH=commit_time(),
-               DRIFTPANE_RELEASE_URL="https://downloads.example.org/driftpane/")
+    # Unsigned: a signature carries its own time, so only the unsigned release repeats.
+    env = {k: v for k, v in os.environ.items() if not k.startswith("DRIFTPANE_")}
+    env.update(SOURCE_DATE_EPOCH=commit_time(),
+               DRIFTPANE_PROJECT_URL="https://forge.example.org/driftpane-team/driftpane",
+               DRIFTPANE_RELEASE_URL="https://forge.example.org/driftpane-team/driftpane/"
+                                     "releases/download/v%s/" % VERSION)
 
     first = work / "first"
     subprocess.run([str(ROOT / "tools" / "release"), "--exe", str(args.exe.resolve()),
