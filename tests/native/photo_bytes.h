@@ -72,6 +72,9 @@ inline Bytes orientationApp1(std::uint16_t orientation, bool bigEndian) {
 }
 
 inline Bytes withSegmentAfterSoi(Bytes jpeg, const Bytes& segment) {
+    if (jpeg.size() < 2) {
+        return jpeg; // no SOI to follow: a failed encode stays as it came
+    }
     jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
     return jpeg;
 }
