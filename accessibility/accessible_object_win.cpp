@@ -590,17 +590,15 @@ struct AccessibleObject final : IAccessible, IOleWindow {
         clear(out);
         const HRESULT result = guarded(std::forward<Answer_>(answer));
         if (FAILED(result)) {
-            // Whatever a failed call left half-made goes.
+            // Whatever a failed call left half-made goes, through the holder of its kind.
             if constexpr (std::is_same_v<Out, VARIANT>) {
-                VariantClear(out);
+                ScopedVariant discarded;
+                *discarded.out() = *out;
+                clear(out);
             } else if constexpr (std::is_same_v<Out, BSTR>) {
-                SysFreeString(*out);
-                clear(out);
+                const UniqueBstr discarded(std::exchange(*out, nullptr));
             } else if constexpr (std::is_same_v<Out, IDispatch*>) {
-                if (*out) {
-                    (*out)->Release();
-                }
-                clear(out);
+                const ComPtr<IDispatch> discarded(std::exchange(*out, nullptr));
             }
         }
         return result;

@@ -519,8 +519,10 @@ def check_installed(wine, exe, setup, icon, cert, tsa):
         expect(values.get(name) == value,
                "uninstall entry %s = %r (found %r)" % (name, value, values.get(name)))
     expect(driftpane_entries(wine) == 1, "exactly one uninstall entry")
-    expect(verifies(uninstaller, cert, tsa),
-           "the uninstaller the installer wrote is signed and time-stamped")
+    expect(verifies(uninstaller, cert, tsa)
+           and not verifies(changed_copy(uninstaller, wine.prefix.parent), cert, tsa),
+           "the uninstaller the installer wrote is signed and time-stamped, and refused with "
+           "one byte changed")
     for name, path in (("installer", setup), ("uninstaller", uninstaller)):
         expect(version_of(path) == ("%s.0" % VERSION, "Driftpane"),
                "%s carries version %s.0 of Driftpane: %s" % (name, VERSION, version_of(path)))

@@ -387,35 +387,24 @@ TEST_F(AccessibleWindow, ControlsAndPaintedPartsReadInEnglishAndGerman) {
 
 TEST_F(AccessibleWindow, EachNewStatusAndPairIsAnnouncedOnceOnOneChannel) {
     open(0);
+    // A command of the main window, which then speaks.
+    const auto press = [this](int id) {
+        return [this, id] {
+            command(id);
+            return window;
+        };
+    };
+    const std::wstring saved = L"Pair saved locally. Select it in Saved pairs.";
     const struct {
         const char* action;
         std::function<HWND()> run; // returns the element that speaks
         std::wstring text;
     } cases[] = {
-        {"Save pair",
-         [&] {
-             command(IDC_SAVE_PAIR);
-             return window;
-         },
-         L"Pair saved locally. Select it in Saved pairs."},
-        {"Save pair again, same words",
-         [&] {
-             command(IDC_SAVE_PAIR);
-             return window;
-         },
-         L"Pair saved locally. Select it in Saved pairs."},
-        {"A place: the new pair in its own words, not its Ready",
-         [&] {
-             command(IDC_PLACE_FIRST + 1);
-             return window;
-         },
+        {"Save pair", press(IDC_SAVE_PAIR), saved},
+        {"Save pair again, same words", press(IDC_SAVE_PAIR), saved},
+        {"A place: the new pair in its own words, not its Ready", press(IDC_PLACE_FIRST + 1),
          L"Columbia Glacier, 1986 / 2024"},
-        {"Load years",
-         [&] {
-             command(IDC_LOAD_YEARS);
-             return window;
-         },
-         L"Columbia Glacier, 1986 / 2024"},
+        {"Load years", press(IDC_LOAD_YEARS), L"Columbia Glacier, 1986 / 2024"},
         {"Fetch while a download runs",
          [&] {
              appState.downloadInProgress = true;

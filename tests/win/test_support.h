@@ -251,8 +251,23 @@ inline Pixels paintedWindow(int width, int height) {
 
 // Left clicks of the real mouse at a point of a shown control (client coordinates), through
 // the system's input queue, and what they cause dispatched. Clicks at one point in one call
-// come within the double-click time, so two of them are a double click.
+// come within the double-click time, so two of them are a double click. Returns once the
+// control has taken every button release, however long a busy machine takes to deliver
+// them (at most a minute, which only a lost click waits out).
+inline int clicksTaken = 0;
+inline HWND clickedControl = nullptr;
+inline LRESULT CALLBACK countButtonReleases(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* mouse = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    if (code == HC_ACTION && wParam == WM_LBUTTONUP && mouse->hwnd == clickedControl) {
+        ++clicksTaken;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 inline void clickWithMouse(HWND control, POINT at, int clicks) {
+    clicksTaken = 0;
+    clickedControl = control;
+    HHOOK hook = SetWindowsHookExW(WH_MOUSE, countButtonReleases, nullptr, GetCurrentThreadId());
     ClientToScreen(control, &at);
     SetCursorPos(at.x, at.y);
     std::vector<INPUT> inputs;
@@ -265,11 +280,14 @@ inline void clickWithMouse(HWND control, POINT at, int clicks) {
         }
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    // The input reaches the queue on its way through the system; a few rounds take it all.
-    for (int round = 0; round < 10; ++round) {
-        Sleep(10);
+    for (const ULONGLONG end = GetTickCount64() + 60000;
+         clicksTaken < clicks && GetTickCount64() < end;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         pumpMessages();
     }
+    pumpMessages();
+    UnhookWindowsHookEx(hook);
+    clickedControl = nullptr;
 }
 
 // The notification codes of the WM_COMMAND messages from one control id that windows of this
