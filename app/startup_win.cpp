@@ -129,7 +129,8 @@ int runDriftpane(HINSTANCE instance, int showCommand) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Gdiplus::GdiplusStartupInput gdiplusInput;
     if (Gdiplus::GdiplusStartup(&appState.gdiplusToken, &gdiplusInput, nullptr) != Gdiplus::Ok) {
-        mutex.release(); // the early exits leave every release to the system
+        // The early exits leave every release to the system.
+        mutex.release(); // NOLINT(bugprone-unused-return-value)
         return ExitGdiplusFailed;
     }
     appState.appDataDir = localAppDataDir();
@@ -143,7 +144,7 @@ int runDriftpane(HINSTANCE instance, int showCommand) {
 
     HWND window = createMainWindow();
     if (!window) {
-        mutex.release();
+        mutex.release(); // NOLINT(bugprone-unused-return-value): left to the system, as above
         return ExitWindowFailed;
     }
     ShowWindow(window, showCommand);

@@ -27,6 +27,16 @@ add_test(NAME native_tests COMMAND driftpane_native_tests)
 
 # Every tracked C++ source as clang-format writes it under the committed .clang-format.
 add_test(NAME format COMMAND ${CMAKE_SOURCE_DIR}/tools/check-format)
+# clang-tidy over every product source, the Windows ones for the MinGW-w64 target. It takes
+# minutes, so it carries a label: tools/test-all leaves it out and .ci/run runs it (ctest -L tidy).
+add_test(NAME clang_tidy COMMAND ${CMAKE_SOURCE_DIR}/tools/clang-tidy-all)
+set_tests_properties(clang_tidy PROPERTIES LABELS tidy TIMEOUT 1800)
+
+# Every Windows source (product, tests, benchmark) through a second compiler: clang for the
+# MinGW-w64 target, warnings as errors. About a second and a half per file, so it runs with
+# the other tests.
+add_test(NAME clang_windows COMMAND ${CMAKE_SOURCE_DIR}/tools/check-clang-windows)
+set_tests_properties(clang_windows PROPERTIES TIMEOUT 600)
 
 # The forge's workflows against the published schema (action-validator, from npm into the
 # build folder), every action pinned, every run step a script that the tests here run.
@@ -60,6 +70,16 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND fuzz_sources)
 elseif(fuzz_sources)
     message(STATUS "Fuzz targets need clang; skipped with ${CMAKE_CXX_COMPILER_ID}")
 endif()
+
+# Warnings are errors in the project's own targets, all of which live in this folder;
+# GoogleTest's live in its own and keep its warnings as they are.
+get_property(own_targets DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
+foreach(target IN LISTS own_targets)
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$")
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endforeach()
 
 if(DRIFTPANE_WINDOWS)
     include(ExternalProject)

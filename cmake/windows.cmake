@@ -28,6 +28,15 @@ else()
     add_link_options($<$<CONFIG:Release>:-s>)
 endif()
 
+# Warnings are errors in the program, its tests and the benchmark. They are set on those
+# targets alone (see the end of this file), not on GoogleTest's, which are not ours to mend.
+if(MSVC)
+    set(DRIFTPANE_WARNINGS /WX)
+else()
+    set(DRIFTPANE_WARNINGS -Werror -Wpedantic -Wshadow -Wduplicated-cond -Wduplicated-branches
+        -Wlogical-op -Wnull-dereference)
+endif()
+
 if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
     # Tests and the benchmark run under Wine, through the build's own runner.
     set(DRIFTPANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
@@ -117,6 +126,17 @@ if(bench_sources)
         add_custom_target(bench COMMAND driftpane_bench DEPENDS driftpane_bench USES_TERMINAL)
     endif()
 endif()
+
+# Every compiled target of this folder is the project's own (GoogleTest's live in its own
+# folder); resource scripts keep the flags windres knows.
+get_property(own_targets DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
+foreach(target IN LISTS own_targets)
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$")
+        target_compile_options(${target} PRIVATE
+            "$<$<COMPILE_LANGUAGE:CXX>:${DRIFTPANE_WARNINGS}>")
+    endif()
+endforeach()
 
 # The release files from this build's program (tools/release: Python 3 and Debian's makensis).
 if(TARGET Driftpane AND CMAKE_HOST_UNIX)

@@ -45,7 +45,7 @@ void handBackResult(FetchJob& job) noexcept {
     while (job.result && IsWindow(job.targetWindow)) {
         if (PostMessageW(job.targetWindow, WM_APP_FETCH_DONE, 0,
                          reinterpret_cast<LPARAM>(job.result.get()))) {
-            job.result.release();
+            job.result.release(); // NOLINT(bugprone-unused-return-value): the UI thread owns it
             return;
         }
         Sleep(PostRetryMs);

@@ -17,7 +17,7 @@ bool succeeded(NTSTATUS status) {
 std::string lowerHex(const UCHAR* digest, ULONG size) {
     constexpr char Digits[] = "0123456789abcdef";
     std::string text;
-    text.reserve(size * 2);
+    text.reserve(std::string::size_type{size} * 2);
     for (ULONG i = 0; i < size; ++i) {
         text.push_back(Digits[digest[i] >> 4]);
         text.push_back(Digits[digest[i] & 0x0F]);

@@ -28,8 +28,10 @@ bool arePairYears(std::int32_t firstYear, std::int32_t secondYear) {
 std::vector<std::uint8_t> encodePairFile(std::int32_t firstYear, std::int32_t secondYear,
                                          std::span<const std::uint8_t> firstPhoto,
                                          std::span<const std::uint8_t> secondPhoto) {
-    std::vector<std::uint8_t> image(PairHeaderSize + firstPhoto.size() + secondPhoto.size());
-    std::copy(std::begin(PairMagic), std::end(PairMagic), image.begin());
+    // Begun with the magic, then grown: GCC cannot tell that a vector of the summed size is
+    // never empty, and warns that copying the magic into it may write through null.
+    std::vector<std::uint8_t> image(std::begin(PairMagic), std::end(PairMagic));
+    image.resize(PairHeaderSize + firstPhoto.size() + secondPhoto.size());
     putUint32(&image[4], PairFormatVersion);
     putUint32(&image[8], static_cast<std::uint32_t>(firstYear));
     putUint32(&image[12], static_cast<std::uint32_t>(secondYear));

@@ -20,6 +20,7 @@ std::wstring uniqueNameCandidate(const UtcStamp& stamp, int attempt, std::wstrin
     // Fields outside their ranges would widen the name; the clock never gives such values,
     // but the buffer holds any int anyway.
     wchar_t name[160] = {};
+    // NOLINTNEXTLINE(cert-err33-c): the buffer holds any int, so the call cannot fail
     std::swprintf(name, sizeof(name) / sizeof(name[0]), L"pair-%04d%02d%02d-%02d%02d%02d-%03d-%03d",
                   stamp.year, stamp.month, stamp.day, stamp.hour, stamp.minute, stamp.second,
                   stamp.millisecond, attempt);

@@ -67,6 +67,7 @@ void drawLabel(Gdiplus::Graphics& graphics, const std::wstring& text, const Gdip
     graphics.DrawString(line.c_str(), static_cast<INT>(line.size()), &font, box, &format, &brush);
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): the copy keeps the photo alive
 void drawPhotoFitted(Gdiplus::Graphics& graphics, std::shared_ptr<ImageData> photo,
                      const Gdiplus::RectF& rect) {
     // The by-value pointer keeps the photo alive for the call even if a new pair is

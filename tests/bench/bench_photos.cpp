@@ -134,8 +134,8 @@ DRIFTPANE_BENCH(decodeArchiveSizedJpeg) {
 DRIFTPANE_BENCH(sha256FortyMebibytes) {
     std::vector<std::uint8_t> bytes(40u << 20);
     Lcg generator;
-    for (std::uint8_t& byte : bytes) {
-        byte = generator.next();
+    for (std::uint8_t& value : bytes) {
+        value = generator.next();
     }
     if (FILE* file = openBenchOutput(L"bench-sha256-40mib.bin")) {
         std::fwrite(bytes.data(), 1, bytes.size(), file);

@@ -72,6 +72,9 @@ inline Bytes orientationApp1(std::uint16_t orientation, bool bigEndian) {
 }
 
 inline Bytes withSegmentAfterSoi(Bytes jpeg, const Bytes& segment) {
+    if (jpeg.size() < 2) {
+        return jpeg; // no SOI to follow: a failed encode stays as it came
+    }
     jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
     return jpeg;
 }
@@ -111,8 +114,8 @@ inline Bytes flatGreyJpeg(std::uint32_t width, std::uint32_t height) {
 inline void appendPngChunk(Bytes& out, const char (&type)[5], const Bytes& data) {
     const Bytes body = concat({Bytes(type, type + 4), data});
     std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::uint8_t byte : body) {
-        crc ^= byte;
+    for (std::uint8_t value : body) {
+        crc ^= value;
         for (int bit = 0; bit < 8; ++bit) {
             crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
         }

@@ -405,9 +405,9 @@ TEST_P(ModalWindowDpi, ControlsFollowTheNewScaleWithALiveFontOfItsSize) {
     }
 }
 INSTANTIATE_TEST_SUITE_P(ModalWindow, ModalWindowDpi, testing::ValuesIn(DpiCases),
-                         [](const testing::TestParamInfo<DpiCase>& info) {
-                             return std::string(info.param.import ? "Import" : "Help") +
-                                    (info.param.toModal ? "Moved" : "WithMainWindow");
+                         [](const testing::TestParamInfo<DpiCase>& dpiCase) {
+                             return std::string(dpiCase.param.import ? "Import" : "Help") +
+                                    (dpiCase.param.toModal ? "Moved" : "WithMainWindow");
                          });
 
 TEST_F(ModalWindowTest, TypedPathsAndYearsImportWithEnterThroughTheMessageLoop) {

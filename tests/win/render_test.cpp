@@ -84,8 +84,8 @@ TEST_F(RenderTest, DividerAtZeroOrOneShowsOnlyOnePhotoAndTheKnobOverhangs) {
         appState.dividerPos = position;
         const Pixels pixels = render(460, 260, Inset, false);
         EXPECT_EQ(countPixels(pixels, {34, 80, 428, 230},
-                              [colour](std::uint32_t p, int x, int y) {
-                                  return x % 3 == 1 && y % 10 == 0 && !closeTo(p, colour);
+                              [shown = colour](std::uint32_t p, int x, int y) {
+                                  return x % 3 == 1 && y % 10 == 0 && !closeTo(p, shown);
                               }),
                   0)
             << "divider " << position;

@@ -24,14 +24,14 @@ WindowSearch findMainWindows(DWORD processId) {
     search.processId = processId;
     EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
-            auto* search = reinterpret_cast<WindowSearch*>(context);
+            auto* into = reinterpret_cast<WindowSearch*>(context);
             wchar_t className[64] = {};
             GetClassNameW(window, className, 64);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
             if (std::wstring(className) == L"DriftpaneMain") {
-                ++search->count;
-                search->found = owner == search->processId ? window : search->found;
+                ++into->count;
+                into->found = owner == into->processId ? window : into->found;
             }
             return TRUE;
         },
