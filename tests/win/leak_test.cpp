@@ -37,7 +37,8 @@ std::size_t committedBytes() {
 
 constexpr std::size_t MiB = 1024 * 1024;
 
-// Every name and role of the main window's tree, as a reader walks it on each visit.
+// Every name, role and child object of the main window's tree, as a reader walks it on each
+// visit; the child objects are the controls' own.
 void readTree(HWND window) {
     IAccessible* raw = nullptr;
     AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
@@ -58,19 +59,6 @@ void readTree(HWND window) {
         IDispatch* object = nullptr;
         main->get_accChild(child, &object);
         const ComPtr<IDispatch> childObject(object);
-    }
-    for (int control : {IDC_COMPARISON, IDC_SAVED_PAIRS, IDC_FIRST_YEAR, IDC_SAVE_PAIR}) {
-        IAccessible* other = nullptr;
-        AccessibleObjectFromWindow(GetDlgItem(window, control), static_cast<DWORD>(OBJID_CLIENT),
-                                   IID_IAccessible, reinterpret_cast<void**>(&other));
-        const ComPtr<IAccessible> held(other);
-        BSTR name = nullptr;
-        if (held) {
-            VARIANT self{};
-            self.vt = VT_I4;
-            held->get_accName(self, &name);
-        }
-        const UniqueBstr heldName(name);
     }
 }
 
